@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing need on Debian 12 (as root).
+set -euo pipefail
+packages=(cmake g++ make pkg-config ccache juce-modules-source libgtest-dev libgmock-dev
+          libbenchmark-dev xvfb xauth python3)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update
+    apt-get install -y --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,281 @@
+// Build-time helper: turns the embedded documents, the two pictures and the
+// stand-in firmware images into C++ sources of the core library.
+//
+//   EmbedResources <documents folder> <pictures folder> <output folder>
+//
+// The documents folder holds manifest.txt ("position category file" per line,
+// '#' starts a comment) and the XML files it names. Writes, into the output
+// folder, EmbeddedDocumentsData.cpp, FirmwareImagesData.cpp and
+// NamedResourcesData.cpp; a file whose content would not change is left alone
+// so that the library is not rebuilt for nothing. Exit code 0 on success, 1
+// with a message on standard error otherwise.
+//
+// Plain C++17 without the framework: it runs before the core library exists.
+
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace
+{
+const char* const xmlDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
+const int numDocuments = 112;
+const int numCategories = 10;
+
+struct FirmwareSpec
+{
+    const char* name;
+    int modelId;
+    int dataMessages;
+};
+
+// The nine images: each a start message, the data messages and an end message.
+const FirmwareSpec firmwareSpecs[] = {
+    { "Zelta240_2M", 119, 479 }, { "Zelta120_2M", 4, 479 }, { "Zelta240_2", 5, 479 },
+    { "Zelta120_2", 6, 479 },    { "Zelta240_1", 18, 484 }, { "Zelta120_1", 19, 484 },
+    { "Zelta60_1", 30, 484 },    { "Zelta60_2", 31, 480 },  { "Zelta60_2M", 32, 480 },
+};
+
+// Header, model, command, flag, data, F7: 599 bytes per data message.
+const int dataBytesPerMessage = 590;
+
+struct Picture
+{
+    const char* resourceName;
+    const char* fileName;
+};
+
+// In the order the program lists its named resources.
+const Picture pictures[] = { { "vellIcon_png", "vellIcon.png" }, { "vellLogo_png", "vellLogo.png" } };
+
+bool readFile (const std::string& path, std::string& content)
+{
+    std::ifstream in (path, std::ios::binary);
+    if (!in)
+        return false;
+    std::ostringstream buffer;
+    buffer << in.rdbuf();
+    content = buffer.str();
+    return !in.bad();
+}
+
+bool writeIfChanged (const std::string& path, const std::string& content)
+{
+    std::string existing;
+    if (readFile (path, existing) && existing == content)
+        return true;
+    std::ofstream out (path, std::ios::binary | std::ios::trunc);
+    out << content;
+    return static_cast<bool> (out);
+}
+
+// The bytes as adjacent string literals, one source line per text line (or
+// per 100 bytes of binary data). Octal escapes always take three digits, so
+// a digit that follows one is never read as part of it.
+std::string literal (const std::string& bytes, bool text)
+{
+    std::string out = "\n    \"";
+    int column = 0;
+    for (size_t i = 0; i < bytes.size(); ++i)
+    {
+        const auto c = static_cast<unsigned char> (bytes[i]);
+        if (c == '\\' || c == '"')
+        {
+            out += '\\';
+            out += static_cast<char> (c);
+        }
+        else if (c == '\n' && text)
+        {
+            out += "\\n";
+        }
+        else if (c >= 0x20 && c < 0x7f && c != '?')
+        {
+            out += static_cast<char> (c);
+        }
+        else
+        {
+            char escape[8];
+            std::snprintf (escape, sizeof (escape), "\\%03o", c);
+            out += escape;
+        }
+        ++column;
+        const bool lineEnd = text ? c == '\n' : column >= 100;
+        if (lineEnd && i + 1 < bytes.size())
+        {
+            out += "\"\n    \"";
+            column = 0;
+        }
+    }
+    out += "\"";
+    return out;
+}
+
+struct ManifestRow
+{
+    int category;
+    std::string file;
+};
+
+bool readManifest (const std::string& folder, std::vector<ManifestRow>& rows)
+{
+    std::string content;
+    if (!readFile (folder + "/manifest.txt", content))
+    {
+        std::cerr << "EmbedResources: cannot read " << folder << "/manifest.txt\n";
+        return false;
+    }
+    std::istringstream lines (content);
+    std::string line;
+    while (std::getline (lines, line))
+    {
+        if (line.empty() || line[0] == '#')
+            continue;
+        std::istringstream fields (line);
+        int position = -1, category = -1;
+        std::string file;
+        if (!(fields >> position >> category >> file) || position != static_cast<int> (rows.size()) ||
+            category < 0 || category >= numCategories)
+        {
+            std::cerr << "EmbedResources: bad manifest line: " << line << "\n";
+            return false;
+        }
+        rows.push_back ({ category, file });
+    }
+    if (static_cast<int> (rows.size()) != numDocuments)
+    {
+        std::cerr << "EmbedResources: the manifest lists " << rows.size() << " documents, not "
+                  << numDocuments << "\n";
+        return false;
+    }
+    return true;
+}
+
+bool writeDocuments (const std::string& folder, const std::string& outputFolder)
+{
+    std::vector<ManifestRow> rows;
+    if (!readManifest (folder, rows))
+        return false;
+
+    std::string source = "// Generated by EmbedResources from resources/documents: do not edit.\n"
+                         "#include \"resources/EmbeddedDocuments.h\"\n\nnamespace\n{\n";
+    std::string table;
+    for (size_t i = 0; i < rows.size(); ++i)
+    {
+        std::string text;
+        if (!readFile (folder + "/" + rows[i].file, text))
+        {
+            std::cerr << "EmbedResources: cannot read " << rows[i].file << "\n";
+            return false;
+        }
+        if (text.compare (0, std::string (xmlDeclaration).size(), xmlDeclaration) != 0)
+        {
+            std::cerr << "EmbedResources: " << rows[i].file << " does not start with the XML declaration\n";
+            return false;
+        }
+        source += "// " + rows[i].file + "\nconst char document" + std::to_string (i) +
+                  "[] =" + literal (text, true) + ";\n\n";
+        table += "        { document" + std::to_string (i) + ", " + std::to_string (text.size()) + ", " +
+                 std::to_string (rows[i].category) + " },\n";
+    }
+    source += "} // namespace\n\nconst EmbeddedDocument* getEmbeddedDocumentTable()\n{\n"
+              "    static const EmbeddedDocument table[] = {\n" +
+              table + "        { nullptr, 0, -1 },\n    };\n    return table;\n}\n";
+    return writeIfChanged (outputFolder + "/EmbeddedDocumentsData.cpp", source);
+}
+
+// A fixed seed per image (FNV-1a of its name) makes every build write the same bytes.
+std::uint32_t seedOf (const char* name)
+{
+    std::uint32_t hash = 2166136261u;
+    for (const char* p = name; *p != 0; ++p)
+        hash = (hash ^ static_cast<unsigned char> (*p)) * 16777619u;
+    return hash != 0 ? hash : 1;
+}
+
+std::string firmwareImage (const FirmwareSpec& spec)
+{
+    const std::string header{ '\xf0', '\x00', '\x3a', '\x5c', '\x00', static_cast<char> (spec.modelId) };
+    std::string image = header + "\x51\x01\xf7";
+
+    // The first data message names the image, the rest is noise; all of it 7-bit.
+    std::string data = std::string ("Vantorel stand-in firmware ") + spec.name + " 1.3.0 r924";
+    std::uint32_t state = seedOf (spec.name);
+    const size_t total = static_cast<size_t> (spec.dataMessages) * dataBytesPerMessage;
+    while (data.size() < total)
+    {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        data += static_cast<char> ((state >> 24) & 0x7f);
+    }
+    for (int m = 0; m < spec.dataMessages; ++m)
+        image += header + "\x52" + std::string (1, '\0') +
+                 data.substr (static_cast<size_t> (m) * dataBytesPerMessage, dataBytesPerMessage) + "\xf7";
+
+    return image + header + "\x52\x01\xf7";
+}
+
+bool writeFirmware (const std::string& outputFolder)
+{
+    std::string source = "// Generated by EmbedResources: stand-in firmware images, do not edit.\n"
+                         "#include \"resources/EmbeddedTables.h\"\n\nnamespace\n{\n";
+    std::string table;
+    int index = 0;
+    for (const auto& spec : firmwareSpecs)
+    {
+        const auto image = firmwareImage (spec);
+        source +=
+            "const unsigned char image" + std::to_string (index) + "[] =" + literal (image, false) + ";\n\n";
+        table += "        { \"" + std::string (spec.name) + "\", image" + std::to_string (index) + ", " +
+                 std::to_string (image.size()) + " },\n";
+        ++index;
+    }
+    source += "} // namespace\n\nconst NamedResource* getFirmwareImageTable()\n{\n"
+              "    static const NamedResource table[] = {\n" +
+              table + "        { nullptr, nullptr, 0 },\n    };\n    return table;\n}\n";
+    return writeIfChanged (outputFolder + "/FirmwareImagesData.cpp", source);
+}
+
+bool writePictures (const std::string& folder, const std::string& outputFolder)
+{
+    std::string source = "// Generated by EmbedResources from resources/pictures: do not edit.\n"
+                         "#include \"resources/EmbeddedTables.h\"\n\nnamespace\n{\n";
+    std::string table;
+    int index = 0;
+    for (const auto& picture : pictures)
+    {
+        std::string bytes;
+        if (!readFile (folder + "/" + picture.fileName, bytes) ||
+            bytes.compare (0, 8, "\x89PNG\r\n\x1a\n") != 0)
+        {
+            std::cerr << "EmbedResources: " << picture.fileName << " is missing or not a PNG file\n";
+            return false;
+        }
+        source += "const unsigned char picture" + std::to_string (index) + "[] =" + literal (bytes, false) +
+                  ";\n\n";
+        table += "        { \"" + std::string (picture.resourceName) + "\", picture" +
+                 std::to_string (index) + ", " + std::to_string (bytes.size()) + " },\n";
+        ++index;
+    }
+    source += "} // namespace\n\nconst NamedResource* getNamedResourceTable()\n{\n"
+              "    static const NamedResource table[] = {\n" +
+              table + "        { nullptr, nullptr, 0 },\n    };\n    return table;\n}\n";
+    return writeIfChanged (outputFolder + "/NamedResourcesData.cpp", source);
+}
+} // namespace
+
+int main (int argc, char** argv)
+{
+    if (argc != 4)
+    {
+        std::cerr << "usage: EmbedResources <documents folder> <pictures folder> <output folder>\n";
+        return 1;
+    }
+    const bool ok =
+        writeDocuments (argv[1], argv[3]) && writeFirmware (argv[3]) && writePictures (argv[2], argv[3]);
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,277 @@
+#include "updates/VersionCheck.h"
+
+#include <gtest/gtest.h>
+#include <thread>
+
+namespace
+{
+struct ReceivedRequest
+{
+    juce::String head; // request line and headers
+    juce::String body;
+};
+
+// A one-shot HTTP server on 127.0.0.1: answers one connection with the given raw
+// bytes (an empty answer hangs up without a word) and stops; it also stops by
+// itself when nobody comes within a few seconds.
+class LoopbackServer
+{
+public:
+    explicit LoopbackServer (const juce::String& answerToGive) : answer (answerToGive)
+    {
+        if (socket.createListener (0, "127.0.0.1"))
+            thread = std::thread ([this] { serve(); });
+    }
+
+    ~LoopbackServer() { finish(); }
+
+    VersionEndpoint endpoint() const
+    {
+        VersionEndpoint e;
+        e.host = "http://127.0.0.1:" + juce::String (socket.getBoundPort());
+        e.servicePath = "CorvadineService.svc";
+        return e;
+    }
+
+    const ReceivedRequest& finish()
+    {
+        if (thread.joinable())
+            thread.join();
+
+        return request;
+    }
+
+    juce::String receivedHeader (const juce::String& name)
+    {
+        finish();
+        return header (name);
+    }
+
+private:
+    void serve()
+    {
+        const auto deadline = juce::Time::getMillisecondCounter() + 8000;
+
+        while (socket.waitUntilReady (true, 50) != 1)
+            if (juce::Time::getMillisecondCounter() > deadline)
+                return;
+
+        std::unique_ptr<juce::StreamingSocket> client (socket.waitForNextConnection());
+
+        if (client == nullptr)
+            return;
+
+        juce::MemoryOutputStream received;
+
+        while (juce::Time::getMillisecondCounter() < deadline)
+        {
+            char buffer[4096];
+
+            if (client->waitUntilReady (true, 50) != 1)
+                continue;
+
+            const auto n = client->read (buffer, sizeof (buffer), false);
+
+            if (n <= 0)
+                break;
+
+            received.write (buffer, (size_t)n);
+            const auto text = received.toString();
+            const auto headEnd = text.indexOf ("\r\n\r\n");
+
+            if (headEnd >= 0)
+            {
+                request.head = text.substring (0, headEnd);
+                request.body = text.substring (headEnd + 4);
+                const auto length = header ("Content-Length").getIntValue();
+
+                if ((int)request.body.getNumBytesAsUTF8() >= length)
+                    break;
+            }
+        }
+
+        client->write (answer.toRawUTF8(), (int)answer.getNumBytesAsUTF8());
+        client->close();
+    }
+
+    juce::String header (const juce::String& name) const
+    {
+        for (auto& line : juce::StringArray::fromLines (request.head))
+            if (line.upToFirstOccurrenceOf (":", false, false).equalsIgnoreCase (name))
+                return line.fromFirstOccurrenceOf (":", false, false).trim();
+
+        return {};
+    }
+
+    juce::String answer;
+    juce::StreamingSocket socket;
+    std::thread thread;
+    ReceivedRequest request;
+};
+
+juce::String httpAnswer (const juce::String& body, const juce::String& status = "200 OK")
+{
+    return "HTTP/1.1 " + status + "\r\nContent-Type: text/xml; charset=utf-8\r\nContent-Length: " +
+           juce::String ((int)body.getNumBytesAsUTF8()) + "\r\nConnection: close\r\n\r\n" + body;
+}
+
+juce::String soapAnswer (const juce::String& resultElement)
+{
+    return "<s:Envelope xmlns:s=\"http://schemas.xmlsoap.org/soap/envelope/\"><s:Body>"
+           "<ZeltaGetVersionsAndInfoResponse xmlns=\"http://vantorel.example/versions/\">" +
+           resultElement + "</ZeltaGetVersionsAndInfoResponse></s:Body></s:Envelope>";
+}
+
+juce::String versionsResult (const juce::String& earliest, const juce::String& latest)
+{
+    return "<ZeltaGetVersionsAndInfoResult xmlns:a=\"http://vantorel.example/versions/data\">"
+           "<a:EarliestCompatibleVersion>" +
+           earliest + "</a:EarliestCompatibleVersion><a:LatestVersion>" + latest +
+           "</a:LatestVersion></ZeltaGetVersionsAndInfoResult>";
+}
+
+// One check of revision 927 against a server giving `answer`.
+std::pair<int, VersionInfo> checkAgainst (const juce::String& answer)
+{
+    LoopbackServer server (answer);
+    VersionCheck check (927, server.endpoint());
+    return { check.getStatus(), check.getInfo() };
+}
+} // namespace
+
+TEST (VersionCheck, RequestIsASoapPostOfTheOperation)
+{
+    LoopbackServer server (httpAnswer (soapAnswer (versionsResult ("900", "927"))));
+    VersionCheck check (927, server.endpoint());
+    const auto& request = server.finish();
+
+    EXPECT_EQ (check.getStatus(), VersionCheck::current);
+    EXPECT_TRUE (request.head.startsWith ("POST /CorvadineService.svc HTTP/1.")) << request.head;
+    EXPECT_EQ (server.receivedHeader ("Content-Type"), "text/xml; charset=utf-8");
+
+    // One line, no declaration, one empty operation element in the service's namespace.
+    EXPECT_TRUE (
+        request.body.startsWith ("<s:Envelope xmlns:s=\"http://schemas.xmlsoap.org/soap/envelope/\">"))
+        << request.body;
+    EXPECT_FALSE (request.body.containsAnyOf ("\r\n"));
+    auto envelope = juce::parseXML (request.body);
+    ASSERT_NE (envelope, nullptr);
+    auto* body = envelope->getChildByName ("s:Body");
+    ASSERT_TRUE (body != nullptr && body->getNumChildElements() == 1);
+    auto* operation = body->getChildElement (0);
+    EXPECT_EQ (operation->getTagName(), "ZeltaGetVersionsAndInfo");
+    EXPECT_EQ (operation->getNumChildElements(), 0);
+    const auto serviceNamespace = operation->getStringAttribute ("xmlns");
+    EXPECT_TRUE (serviceNamespace.startsWith ("http://"));
+
+    // The action names the operation of the contract in that same namespace, quoted.
+    EXPECT_EQ (server.receivedHeader ("SOAPAction"),
+               "\"" + serviceNamespace + "ICorvadineService/ZeltaGetVersionsAndInfo\"");
+}
+
+TEST (VersionCheck, StatusFollowsTheRevisionsOfTheAnswer)
+{
+    struct Case
+    {
+        const char *earliest, *latest;
+        int status, readEarliest, readLatest;
+    };
+
+    const Case cases[] = {
+        { "900", "930", VersionCheck::updateAvailable, 900, 930 },
+        { "930", "930", VersionCheck::mustUpdate, 930, 930 },
+        { "928", "927", VersionCheck::mustUpdate, 928, 927 },
+        { "900", "927", VersionCheck::current, 900, 927 },
+        { " 900\n", "\t931 ", VersionCheck::updateAvailable, 900, 931 }, // trimmed
+        { "-5", "-1", VersionCheck::current, -5, -1 },                   // signed
+        { "99999999999", "12abc", VersionCheck::current, 0, 0 },         // not numbers that fit
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (juce::String (c.earliest) + " / " + c.latest);
+        auto [status, info] = checkAgainst (httpAnswer (soapAnswer (versionsResult (c.earliest, c.latest))));
+        EXPECT_EQ (status, c.status);
+        EXPECT_EQ (info.mustUpdate, c.status == VersionCheck::mustUpdate);
+        EXPECT_EQ (info.updateAvailable, c.readLatest > 927);
+        EXPECT_EQ (info.earliestCompatibleRevision, c.readEarliest);
+        EXPECT_EQ (info.latestRevision, c.readLatest);
+    }
+
+    // A missing field reads as 0; field names are matched exactly.
+    auto [status, info] = checkAgainst (httpAnswer (soapAnswer (
+        "<ZeltaGetVersionsAndInfoResult><a:LatestVersion>950</a:LatestVersion>"
+        "<a:earliestcompatibleversion>990</a:earliestcompatibleversion></ZeltaGetVersionsAndInfoResult>")));
+    EXPECT_EQ (info.earliestCompatibleRevision, 0);
+    EXPECT_EQ (info.latestRevision, 950);
+    EXPECT_EQ (status, VersionCheck::updateAvailable);
+}
+
+TEST (VersionCheck, AnswersOfAnotherShapeGiveNoAnswer)
+{
+    const auto pretty =
+        juce::String ("<?xml version=\"1.0\"?>\n<S:ENVELOPE>\n <s:Body>\n  "
+                      "<ZeltaGetVersionsAndInfoResponse>\n   <ZeltaGetVersionsAndInfoResult>\n"
+                      "<a:LatestVersion>1000</a:LatestVersion>\n   </ZeltaGetVersionsAndInfoResult>\n"
+                      "  </ZeltaGetVersionsAndInfoResponse>\n </s:Body>\n</S:ENVELOPE>\n");
+
+    // Laid out over lines, with the envelope's tag in another case: still read.
+    EXPECT_EQ (checkAgainst (httpAnswer (pretty)).first, VersionCheck::updateAvailable);
+
+    const juce::String bodies[] = {
+        pretty.replace ("s:Body", "S:BODY"), // only the envelope's tag ignores case
+        "<s:Envelope><s:Body><s:Fault><faultcode>s:Client</faultcode></s:Fault></s:Body></s:Envelope>",
+        soapAnswer ("<ZeltaGetVersionsAndInfoRESULT><a:LatestVersion>999</a:LatestVersion>"
+                    "</ZeltaGetVersionsAndInfoRESULT>"),
+        soapAnswer ("<OtherResult><a:LatestVersion>999</a:LatestVersion></OtherResult>"),
+        soapAnswer ("<Nothing/>"),
+        soapAnswer (""),
+        "<Envelope><s:Body/></Envelope>",
+        "this is not xml <<<",
+        "",
+    };
+
+    for (const auto& body : bodies)
+    {
+        SCOPED_TRACE (body);
+        auto [status, info] = checkAgainst (httpAnswer (body));
+        EXPECT_EQ (status, VersionCheck::noAnswer);
+        EXPECT_FALSE (info.serviceReached);
+        EXPECT_EQ (info.latestRevision, 0);
+    }
+}
+
+TEST (VersionCheck, TransportFailuresGiveNoAnswer)
+{
+    // A well-formed answer carried by an HTTP error status is not believed.
+    EXPECT_EQ (
+        checkAgainst (httpAnswer (soapAnswer (versionsResult ("900", "930")), "500 Internal Server Error"))
+            .first,
+        VersionCheck::noAnswer);
+    // The server hangs up without a word, or in the middle of its answer.
+    EXPECT_EQ (checkAgainst ("").first, VersionCheck::noAnswer);
+    EXPECT_EQ (checkAgainst ("HTTP/1.1 200 OK\r\nContent-Length: 500\r\n\r\n<s:Envelope><s:Bo").first,
+               VersionCheck::noAnswer);
+
+    // Nobody listens on the port.
+    VersionEndpoint refused;
+    {
+        juce::StreamingSocket probe;
+        ASSERT_TRUE (probe.createListener (0, "127.0.0.1"));
+        refused.host = "http://127.0.0.1:" + juce::String (probe.getBoundPort());
+    }
+    refused.servicePath = "CorvadineService.svc";
+    EXPECT_EQ (VersionCheck (927, refused).getStatus(), VersionCheck::noAnswer);
+}
+
+TEST (VersionCheck, BuiltInServiceIsOursAndUnreachableHereGivesNoAnswer)
+{
+    auto builtIn = VersionEndpoint::builtIn();
+    EXPECT_EQ (builtIn.host + "/" + builtIn.servicePath,
+               "http://versions.vantorel.example/CorvadineService.svc");
+    EXPECT_LT (builtIn.timeOutSeconds, 30);
+
+    VersionCheck check (927);
+    EXPECT_EQ (check.getStatus(), VersionCheck::noAnswer);
+    EXPECT_FALSE (check.getInfo().mustUpdate || check.getInfo().updateAvailable);
+}

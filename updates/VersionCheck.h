@@ -1,0 +1,45 @@
+#pragma once
+
+#include "updates/SoapClient.h"
+
+// What the version service said.
+struct VersionInfo
+{
+    bool serviceReached = false;
+    bool mustUpdate = false;
+    bool updateAvailable = false;
+    juce::int32 earliestCompatibleRevision = 0;
+    juce::int32 latestRevision = 0;
+};
+
+// Asks the version service once, at construction, whether this revision is
+// still compatible and whether a newer one exists. Synchronous: it runs while
+// the main window is built, so an unreachable service must fail fast.
+class VersionCheck
+{
+public:
+    enum Status
+    {
+        current = 0,
+        updateAvailable = 1,
+        mustUpdate = 2,
+        noAnswer = 3
+    };
+
+    explicit VersionCheck (int ownRevision, const VersionEndpoint& endpoint = VersionEndpoint::builtIn());
+
+    // One of Status.
+    int getStatus() const;
+
+    const VersionInfo& getInfo() const { return result; }
+
+    // The exchange with the service; fills the two revisions. False when the
+    // service did not answer or its answer did not have the expected shape.
+    bool fetchVersions();
+
+private:
+    VersionEndpoint endpoint;
+    VersionInfo result;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (VersionCheck)
+};

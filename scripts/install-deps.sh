@@ -2,7 +2,7 @@
 # Installs what building, running and testing need on Debian 12 (as root).
 set -euo pipefail
 packages=(cmake g++ make pkg-config ccache juce-modules-source libgtest-dev libgmock-dev
-          libbenchmark-dev xvfb xauth python3)
+          libbenchmark-dev xvfb xauth python3 libx11-dev)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

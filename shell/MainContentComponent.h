@@ -1,0 +1,207 @@
+#pragma once
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include "document/PresetLibrary.h"
+#include "link/VantorelCom.h"
+#include "shell/ApplicationListEntry.h"
+#include "shell/DiagramView.h"
+#include "shell/PasswordComponent.h"
+#include "shell/UserInteraction.h"
+#include "shell/iosButton.h"
+#include "updates/VersionCheck.h"
+
+class SaveFileDialog;
+
+// The whole face of the program, the content of the main window: the application
+// list on the left, the device diagram in its viewport, the setup area on the
+// right and the bottom strip with the Save button, the logo, the device status,
+// the Program button and the version line. It owns the working copy of the open
+// application and everything built from it.
+class MainContentComponent : public juce::Component,
+                             public juce::Button::Listener,
+                             public DiagramView::Listener,
+                             public juce::ActionListener,
+                             public PasswordComponent::Listener,
+                             public juce::ListBoxModel,
+                             public juce::Timer,
+                             public juce::Thread
+{
+public:
+    // What tests put in place of the user, the Documents folder, the version
+    // service and the amplifier.
+    struct Services
+    {
+        UserInteraction& interaction;
+        juce::File documentsFolder;
+        VersionEndpoint versionEndpoint;
+        VantorelCom* link = nullptr; // null: the program's shared link
+        DiagramView::FamilyMenu familyMenu = DiagramView::showFamilyMenu;
+    };
+
+    static constexpr int rowHeight = 46;
+    static constexpr int margin = 15;
+    static constexpr int buttonWidth = 120;
+    static constexpr int buttonHeight = 30;
+    static constexpr int statusWidth = 240;
+    static constexpr int setupWidth = 340;
+    static constexpr int tabSelectorHeight = 155;
+    static constexpr int timerIntervalMs = 500;
+    // A synchronisation pass is given this long to end when the program closes.
+    static constexpr int threadStopTimeoutMs = 2000;
+    static constexpr const char* productWebPage = "https://www.vantorel.example/download";
+
+    // The program's own: the real user, Documents folder, version service and link.
+    MainContentComponent();
+    explicit MainContentComponent (const Services& services);
+    ~MainContentComponent() override;
+
+    // The close-time save offer. False when the user wanted to save and no file
+    // was written: the window must then stay open so that nothing is lost.
+    bool prepareToClose();
+
+    // Full: the files of the applications folder, then the examples. Incremental:
+    // files changed on disk are read again and new files go to the top.
+    void rescanApplications (bool incremental);
+    // Raises the modified flag when a page or the diagram has changes; it is
+    // cleared only by opening an application and by a successful save.
+    void updateModifiedFlag();
+    bool isModified() const { return modified; }
+    void setSyncEnabled (bool on);
+    bool isSyncEnabled() const { return syncEnabled; }
+
+    // 3 (no answer) until the version service has answered.
+    int getVersionStatus() const { return versionStatus; }
+    bool isVersionCheckRunning() const;
+    bool hasNewerFiles() const { return newerFilesFound; }
+    juce::File getApplicationsFolder() const;
+
+    int getNumEntries() const { return entries.size(); }
+    ApplicationListEntry* getEntry (int index) const { return entries[index]; }
+    // The row of the open application, -1 before the first opening.
+    int getSelectedRow() const;
+    juce::XmlElement* getWorkingCopy() const { return workingCopy.get(); }
+    DiagramView* getDiagram() const { return diagram.get(); }
+    juce::ListBox& getListBox() { return *listBox; }
+    juce::Viewport& getViewport() { return *viewport; }
+    juce::Button& getSaveButton() { return *saveButton; }
+    juce::Button& getProgramButton() { return *programButton; }
+    juce::Label& getStatusLabel() { return *statusLabel; }
+    juce::Label& getVersionLabel() { return *versionLabel; }
+    juce::HyperlinkButton& getNewVersionLink() { return *newVersionLink; }
+    // The places of the setup tab selector and of the current setup page.
+    juce::Rectangle<int> getTabSelectorArea() const { return tabSelectorArea; }
+    juce::Rectangle<int> getPageArea() const { return pageArea; }
+    juce::Rectangle<int> getBottomStrip() const { return bottomStrip; }
+
+    void paint (juce::Graphics&) override;
+    void resized() override;
+    // Only CTRL + SHIFT + F7 is used; every key goes on to the parents.
+    bool keyPressed (const juce::KeyPress&) override;
+
+    void buttonClicked (juce::Button*) override;
+    void diagramSelectionChanged (DiagramView&) override;
+
+    // A password typed into the "Choose password" dialog.
+    void actionListenerCallback (const juce::String& message) override;
+    // Escape in the "Choose password" dialog.
+    void passwordEntryCancelled (PasswordComponent&) override;
+
+    int getNumRows() override;
+    void paintListBoxItem (int rowNumber, juce::Graphics&, int width, int height,
+                           bool rowIsSelected) override;
+    void selectedRowsChanged (int lastRowSelected) override;
+    void deleteKeyPressed (int lastRowSelected) override;
+
+    void timerCallback() override;
+    void run() override;
+
+protected:
+    // Shows the Save dialog modally and gives its result (1: the file was written).
+    virtual int runSaveDialog (SaveFileDialog& dialog);
+
+private:
+    MainContentComponent (std::unique_ptr<UserInteraction> ownInteraction,
+                          UserInteraction* externalInteraction, const juce::File& documentsFolder,
+                          const VersionEndpoint& versionEndpoint, VantorelCom* externalLink,
+                          DiagramView::FamilyMenu familyMenu);
+
+    void openEntry (ApplicationListEntry& entry);
+    void rebuildDiagram (bool forceSelection);
+    void showConversionNotice (ApplicationListEntry& entry);
+    // The Save dialog for the working copy; the file written, or none.
+    juce::File runSaveRoad();
+    // Brings the list up to date after a save; the entry of the saved file, if listed.
+    ApplicationListEntry* takeSavedFile (const juce::File& savedFile);
+    // The Save button's road: save, then open the saved entry. True when a file was written.
+    bool saveAndReopen();
+    void selectRowQuietly (int row);
+    void refreshList();
+    void runDeviceSelfTest();
+    juce::DialogWindow& getPasswordDialog();
+    void layoutVersionLine();
+    void showVersionStatus (int status);
+
+    // The status display of the connected amplifier, the Program and get-settings
+    // buttons, the firmware check and the start of synchronisation passes; runs
+    // at every tick. Not built yet: the amplifier status comes with the status work.
+    void onStatusTick() {}
+    // The Program button: programs the selected device, or switches
+    // synchronisation off, or opens the firmware update. Not built yet.
+    void programButtonClicked() {}
+    // Builds the four setup pages of the selected device (hidden, the current one
+    // shown in the page area) and registers for their changes. Not built yet:
+    // the setup pages come with the setup editors.
+    void rebuildSetupPages() {}
+    // Deletes the setup pages, which point into the working copy. Not built yet.
+    void deleteSetupPages() {}
+    // Whether any setup page holds changes not saved yet. Not built yet.
+    bool anySetupPageModified() { return false; }
+
+    std::unique_ptr<UserInteraction> ownInteraction;
+    UserInteraction& interaction;
+    const juce::File documentsFolder;
+    const DiagramView::FamilyMenu familyMenu;
+
+    // The version service is asked on its own thread: the framework's web requests
+    // spend at least 100 ms even on a machine without network, and up to the
+    // service's time-out on a bad one, which would otherwise all come before the
+    // window shows. The answer comes back through the message loop.
+    class VersionCheckThread;
+    std::unique_ptr<VersionCheckThread> versionCheckThread;
+    int versionStatus = VersionCheck::noAnswer;
+
+    std::unique_ptr<juce::SharedResourcePointer<VantorelCom>> sharedLink;
+    VantorelCom& link;
+    juce::SharedResourcePointer<PresetLibrary> presets;
+
+    std::unique_ptr<iosButton> saveButton, programButton;
+    std::unique_ptr<juce::Label> statusLabel, versionLabel;
+    std::unique_ptr<juce::HyperlinkButton> newVersionLink;
+    std::unique_ptr<DiagramView> diagram;
+    std::unique_ptr<juce::Viewport> viewport;
+    std::unique_ptr<PasswordComponent> passwordEntry;
+    std::unique_ptr<juce::XmlElement> workingCopy;
+    std::unique_ptr<juce::ListBox> listBox;
+    juce::OwnedArray<ApplicationListEntry> entries;
+    std::unique_ptr<juce::DialogWindow> passwordDialog;
+    ApplicationListEntry* openedEntry = nullptr;
+
+    juce::Rectangle<int> bottomStrip, listArea, diagramArea, tabSelectorArea, pageArea;
+    juce::SharedResourcePointer<juce::TooltipWindow> tooltipWindow;
+    juce::Image logo;
+
+    // Kept across diagrams: the description panel stays shown or hidden when the
+    // next application is opened.
+    bool descriptionShown = false;
+    bool modified = false;
+    bool syncEnabled = false;
+    bool newerFilesFound = false;
+    bool noticePending = true;
+    // Set while the list selection is moved by the program, not by the user.
+    bool selectingQuietly = false;
+    juce::String passwordText;
+    bool passwordCancelled = false;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainContentComponent)
+};

@@ -1,0 +1,84 @@
+#include "shell/VantorelApplication.h"
+
+#include "document/ProgramRevision.h"
+#include "shell/ColourScheme.h"
+#include "shell/MainContentComponent.h"
+
+#include <thread>
+
+VantorelApplication::MainWindow::MainWindow (const juce::String& name)
+    : juce::DocumentWindow (
+          name,
+          juce::LookAndFeel::getDefaultLookAndFeel().findColour (juce::ResizableWindow::backgroundColourId),
+          juce::DocumentWindow::allButtons, false)
+{
+    setOpaque (true);
+    setResizable (true, false);
+    setResizeLimits (1024, 600, 1920, 1080);
+    setUsingNativeTitleBar (true);
+    setDropShadowEnabled (true);
+    addToDesktop (getDesktopWindowStyleFlags());
+    // The content sets itself to 1024 x 600; the window takes that size. The
+    // whole start-up of the content (version check, link, presets, list) runs here.
+    setContentOwned (new MainContentComponent(), true);
+    centreWithSize (getWidth(), getHeight());
+    setVisible (true);
+}
+
+void VantorelApplication::MainWindow::closeButtonPressed()
+{
+    if (auto* content = getMainContent())
+        if (!content->prepareToClose())
+            return;
+
+    juce::JUCEApplication::getInstance()->systemRequestedQuit();
+}
+
+MainContentComponent* VantorelApplication::MainWindow::getMainContent() const
+{
+    return dynamic_cast<MainContentComponent*> (getContentComponent());
+}
+
+VantorelApplication::VantorelApplication() = default;
+
+VantorelApplication::~VantorelApplication()
+{
+    mainWindow = nullptr;
+}
+
+const juce::String VantorelApplication::getApplicationName()
+{
+    return "Vantorel";
+}
+
+const juce::String VantorelApplication::getApplicationVersion()
+{
+    return programVersion;
+}
+
+bool VantorelApplication::moreThanOneInstanceAllowed()
+{
+    return false;
+}
+
+void VantorelApplication::initialise (const juce::String&)
+{
+    // Parsing the embedded presets takes about as long as building the window
+    // frame, so both run at once; the main content's own acquisition of the
+    // shared library waits until the parse is done.
+    std::thread presetParser ([this]
+                              { presets = std::make_unique<juce::SharedResourcePointer<PresetLibrary>>(); });
+
+    juce::LookAndFeel::setDefaultLookAndFeel (&lookAndFeel);
+    applyColourScheme (lookAndFeel);
+    mainWindow = std::make_unique<MainWindow> (getApplicationName());
+
+    presetParser.join();
+}
+
+void VantorelApplication::shutdown()
+{
+    mainWindow = nullptr;
+    presets = nullptr;
+    juce::LookAndFeel::setDefaultLookAndFeel (nullptr);
+}

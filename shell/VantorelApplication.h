@@ -1,0 +1,47 @@
+#pragma once
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include "document/PresetLibrary.h"
+
+class MainContentComponent;
+
+// The program as the framework drives it: one instance, one main window.
+class VantorelApplication : public juce::JUCEApplication
+{
+public:
+    // The one top-level window; its content is the MainContentComponent.
+    class MainWindow : public juce::DocumentWindow
+    {
+    public:
+        explicit MainWindow (const juce::String& name);
+
+        // Ends the program, unless the user wanted to save and the save did not happen.
+        void closeButtonPressed() override;
+
+        MainContentComponent* getMainContent() const;
+
+    private:
+        JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainWindow)
+    };
+
+    VantorelApplication();
+    ~VantorelApplication() override;
+
+    const juce::String getApplicationName() override;
+    const juce::String getApplicationVersion() override;
+    bool moreThanOneInstanceAllowed() override;
+    void initialise (const juce::String& commandLine) override;
+    void shutdown() override;
+
+private:
+    // The program was drawn for this look; the default look of the framework is
+    // dark and would leave the scheme's texts unreadable. Declared before the
+    // window, which draws with it, so that it outlives the window.
+    juce::LookAndFeel_V3 lookAndFeel;
+    // Held from start-up to shutdown; see initialise.
+    std::unique_ptr<juce::SharedResourcePointer<PresetLibrary>> presets;
+    std::unique_ptr<MainWindow> mainWindow;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (VantorelApplication)
+};

@@ -4,8 +4,6 @@
 #include "shell/ColourScheme.h"
 #include "shell/MainContentComponent.h"
 
-#include <thread>
-
 VantorelApplication::MainWindow::MainWindow (const juce::String& name)
     : juce::DocumentWindow (
           name,
@@ -63,22 +61,13 @@ bool VantorelApplication::moreThanOneInstanceAllowed()
 
 void VantorelApplication::initialise (const juce::String&)
 {
-    // Parsing the embedded presets takes about as long as building the window
-    // frame, so both run at once; the main content's own acquisition of the
-    // shared library waits until the parse is done.
-    std::thread presetParser ([this]
-                              { presets = std::make_unique<juce::SharedResourcePointer<PresetLibrary>>(); });
-
     juce::LookAndFeel::setDefaultLookAndFeel (&lookAndFeel);
     applyColourScheme (lookAndFeel);
     mainWindow = std::make_unique<MainWindow> (getApplicationName());
-
-    presetParser.join();
 }
 
 void VantorelApplication::shutdown()
 {
     mainWindow = nullptr;
-    presets = nullptr;
     juce::LookAndFeel::setDefaultLookAndFeel (nullptr);
 }

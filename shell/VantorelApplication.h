@@ -2,7 +2,6 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
-#include "document/PresetLibrary.h"
 
 class MainContentComponent;
 
@@ -39,8 +38,6 @@ private:
     // dark and would leave the scheme's texts unreadable. Declared before the
     // window, which draws with it, so that it outlives the window.
     juce::LookAndFeel_V3 lookAndFeel;
-    // Held from start-up to shutdown; see initialise.
-    std::unique_ptr<juce::SharedResourcePointer<PresetLibrary>> presets;
     std::unique_ptr<MainWindow> mainWindow;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (VantorelApplication)

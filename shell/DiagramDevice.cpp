@@ -231,17 +231,7 @@ void DiagramDevice::buttonClicked (juce::Button* button)
 juce::DialogWindow& DiagramDevice::getPasswordDialog()
 {
     if (passwordDialog == nullptr)
-    {
-        juce::DialogWindow::LaunchOptions options;
-        options.dialogTitle = "Enter password";
-        options.content.setNonOwned (&passwordComponent);
-        options.escapeKeyTriggersCloseButton = true;
-        options.useNativeTitleBar = false;
-        options.resizable = false;
-
-        passwordDialog.reset (options.create());
-        passwordDialog->setTitleBarHeight (0);
-    }
+        passwordDialog = passwordComponent.createHiddenDialog ("Enter password");
 
     return *passwordDialog;
 }

@@ -586,17 +586,7 @@ juce::DialogWindow& MainContentComponent::getPasswordDialog()
     // Made on first use: a window is a desktop object, and most runs never ask
     // for a password.
     if (passwordDialog == nullptr)
-    {
-        juce::DialogWindow::LaunchOptions options;
-        options.dialogTitle = "Choose password";
-        options.content.setNonOwned (passwordEntry.get());
-        options.dialogBackgroundColour = juce::Colours::lightgrey;
-        options.escapeKeyTriggersCloseButton = true;
-        options.useNativeTitleBar = false;
-        options.resizable = false;
-        passwordDialog.reset (options.create());
-        passwordDialog->setTitleBarHeight (0);
-    }
+        passwordDialog = passwordEntry->createHiddenDialog ("Choose password");
 
     return *passwordDialog;
 }

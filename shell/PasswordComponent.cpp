@@ -108,3 +108,18 @@ void PasswordComponent::paint (juce::Graphics& g)
     if (!passwordField.hasKeyboardFocus (false))
         passwordField.grabKeyboardFocus();
 }
+
+std::unique_ptr<juce::DialogWindow> PasswordComponent::createHiddenDialog (const juce::String& title)
+{
+    juce::DialogWindow::LaunchOptions options;
+    options.dialogTitle = title;
+    options.content.setNonOwned (this);
+    options.dialogBackgroundColour = juce::Colours::lightgrey;
+    options.escapeKeyTriggersCloseButton = true;
+    options.useNativeTitleBar = false;
+    options.resizable = false;
+
+    std::unique_ptr<juce::DialogWindow> dialog (options.create());
+    dialog->setTitleBarHeight (0);
+    return dialog;
+}

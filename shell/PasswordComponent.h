@@ -31,6 +31,11 @@ public:
     void setHeading (const juce::String& text);
     const juce::String& getHeading() const { return heading; }
 
+    // The hidden password window around this component, with the given title:
+    // no title bar shown, not resizable, Escape closes it. The window does not
+    // own the component, which must outlive it.
+    std::unique_ptr<juce::DialogWindow> createHiddenDialog (const juce::String& title);
+
     void addListener (Listener* listener) { cancelListeners.add (listener); }
     void removeListener (Listener* listener) { cancelListeners.remove (listener); }
 

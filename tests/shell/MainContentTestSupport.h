@@ -5,6 +5,7 @@
 #include "shell/MainContentComponent.h"
 #include "shell/SaveFileDialog.h"
 #include "shell/SavedFileWriter.h"
+#include "testing/http/LoopbackVersionService.h"
 #include "tests/shell/ScriptedUserInteraction.h"
 
 #include <gtest/gtest.h>
@@ -30,88 +31,13 @@ inline VersionEndpoint unreachableEndpoint()
 
 // A version service on 127.0.0.1 that answers one request with the two revisions
 // and stops.
-class VersionService
+class VersionService : public LoopbackVersionService
 {
 public:
     VersionService (int earliestCompatible, int latest)
+        : LoopbackVersionService (versionsAnswer (earliestCompatible, latest))
     {
-        const juce::String result =
-            "<ZeltaGetVersionsAndInfoResult xmlns:a=\"http://vantorel.example/versions/data\">"
-            "<a:EarliestCompatibleVersion>" +
-            juce::String (earliestCompatible) + "</a:EarliestCompatibleVersion><a:LatestVersion>" +
-            juce::String (latest) + "</a:LatestVersion></ZeltaGetVersionsAndInfoResult>";
-        const juce::String body =
-            "<s:Envelope xmlns:s=\"http://schemas.xmlsoap.org/soap/envelope/\"><s:Body>"
-            "<ZeltaGetVersionsAndInfoResponse xmlns=\"http://vantorel.example/versions/\">" +
-            result + "</ZeltaGetVersionsAndInfoResponse></s:Body></s:Envelope>";
-        answer = "HTTP/1.1 200 OK\r\nContent-Type: text/xml; charset=utf-8\r\nContent-Length: " +
-                 juce::String ((int)body.getNumBytesAsUTF8()) + "\r\nConnection: close\r\n\r\n" + body;
-
-        if (socket.createListener (0, "127.0.0.1"))
-            thread = std::thread ([this] { serve(); });
     }
-
-    ~VersionService()
-    {
-        if (thread.joinable())
-            thread.join();
-    }
-
-    VersionEndpoint endpoint() const
-    {
-        VersionEndpoint e;
-        e.host = "http://127.0.0.1:" + juce::String (socket.getBoundPort());
-        e.servicePath = "CorvadineService.svc";
-        return e;
-    }
-
-private:
-    void serve()
-    {
-        if (socket.waitUntilReady (true, 8000) != 1)
-            return;
-
-        std::unique_ptr<juce::StreamingSocket> client (socket.waitForNextConnection());
-
-        if (client == nullptr)
-            return;
-
-        // Reads the request up to its end (head and a body of Content-Length bytes).
-        juce::MemoryOutputStream received;
-        const auto deadline = juce::Time::getMillisecondCounter() + 5000;
-
-        while (juce::Time::getMillisecondCounter() < deadline)
-        {
-            char buffer[4096];
-
-            if (client->waitUntilReady (true, 50) != 1)
-                continue;
-
-            const auto n = client->read (buffer, sizeof (buffer), false);
-
-            if (n <= 0)
-                break;
-
-            received.write (buffer, (size_t)n);
-            const auto text = received.toString();
-            const auto headEnd = text.indexOf ("\r\n\r\n");
-
-            if (headEnd >= 0)
-            {
-                const auto length = text.fromFirstOccurrenceOf ("Content-Length:", false, true).getIntValue();
-
-                if ((int)text.substring (headEnd + 4).getNumBytesAsUTF8() >= length)
-                    break;
-            }
-        }
-
-        client->write (answer.toRawUTF8(), (int)answer.getNumBytesAsUTF8());
-        client->close();
-    }
-
-    juce::String answer;
-    juce::StreamingSocket socket;
-    std::thread thread;
 };
 
 template <typename ComponentType> ComponentType* findChild (juce::Component& parent, const juce::String& name)

@@ -1,3 +1,4 @@
+#include "testing/http/LoopbackVersionService.h"
 #include "updates/VersionCheck.h"
 
 #include <gtest/gtest.h>
@@ -5,129 +6,21 @@
 
 namespace
 {
-struct ReceivedRequest
-{
-    juce::String head; // request line and headers
-    juce::String body;
-};
-
-// A one-shot HTTP server on 127.0.0.1: answers one connection with the given raw
-// bytes (an empty answer hangs up without a word) and stops; it also stops by
-// itself when nobody comes within a few seconds.
-class LoopbackServer
-{
-public:
-    explicit LoopbackServer (const juce::String& answerToGive) : answer (answerToGive)
-    {
-        if (socket.createListener (0, "127.0.0.1"))
-            thread = std::thread ([this] { serve(); });
-    }
-
-    ~LoopbackServer() { finish(); }
-
-    VersionEndpoint endpoint() const
-    {
-        VersionEndpoint e;
-        e.host = "http://127.0.0.1:" + juce::String (socket.getBoundPort());
-        e.servicePath = "CorvadineService.svc";
-        return e;
-    }
-
-    const ReceivedRequest& finish()
-    {
-        if (thread.joinable())
-            thread.join();
-
-        return request;
-    }
-
-    juce::String receivedHeader (const juce::String& name)
-    {
-        finish();
-        return header (name);
-    }
-
-private:
-    void serve()
-    {
-        const auto deadline = juce::Time::getMillisecondCounter() + 8000;
-
-        while (socket.waitUntilReady (true, 50) != 1)
-            if (juce::Time::getMillisecondCounter() > deadline)
-                return;
-
-        std::unique_ptr<juce::StreamingSocket> client (socket.waitForNextConnection());
-
-        if (client == nullptr)
-            return;
-
-        juce::MemoryOutputStream received;
-
-        while (juce::Time::getMillisecondCounter() < deadline)
-        {
-            char buffer[4096];
-
-            if (client->waitUntilReady (true, 50) != 1)
-                continue;
-
-            const auto n = client->read (buffer, sizeof (buffer), false);
-
-            if (n <= 0)
-                break;
-
-            received.write (buffer, (size_t)n);
-            const auto text = received.toString();
-            const auto headEnd = text.indexOf ("\r\n\r\n");
-
-            if (headEnd >= 0)
-            {
-                request.head = text.substring (0, headEnd);
-                request.body = text.substring (headEnd + 4);
-                const auto length = header ("Content-Length").getIntValue();
-
-                if ((int)request.body.getNumBytesAsUTF8() >= length)
-                    break;
-            }
-        }
-
-        client->write (answer.toRawUTF8(), (int)answer.getNumBytesAsUTF8());
-        client->close();
-    }
-
-    juce::String header (const juce::String& name) const
-    {
-        for (auto& line : juce::StringArray::fromLines (request.head))
-            if (line.upToFirstOccurrenceOf (":", false, false).equalsIgnoreCase (name))
-                return line.fromFirstOccurrenceOf (":", false, false).trim();
-
-        return {};
-    }
-
-    juce::String answer;
-    juce::StreamingSocket socket;
-    std::thread thread;
-    ReceivedRequest request;
-};
+using LoopbackServer = LoopbackVersionService;
 
 juce::String httpAnswer (const juce::String& body, const juce::String& status = "200 OK")
 {
-    return "HTTP/1.1 " + status + "\r\nContent-Type: text/xml; charset=utf-8\r\nContent-Length: " +
-           juce::String ((int)body.getNumBytesAsUTF8()) + "\r\nConnection: close\r\n\r\n" + body;
+    return LoopbackVersionService::httpAnswer (body, status);
 }
 
 juce::String soapAnswer (const juce::String& resultElement)
 {
-    return "<s:Envelope xmlns:s=\"http://schemas.xmlsoap.org/soap/envelope/\"><s:Body>"
-           "<ZeltaGetVersionsAndInfoResponse xmlns=\"http://vantorel.example/versions/\">" +
-           resultElement + "</ZeltaGetVersionsAndInfoResponse></s:Body></s:Envelope>";
+    return LoopbackVersionService::soapAnswer (resultElement);
 }
 
 juce::String versionsResult (const juce::String& earliest, const juce::String& latest)
 {
-    return "<ZeltaGetVersionsAndInfoResult xmlns:a=\"http://vantorel.example/versions/data\">"
-           "<a:EarliestCompatibleVersion>" +
-           earliest + "</a:EarliestCompatibleVersion><a:LatestVersion>" + latest +
-           "</a:LatestVersion></ZeltaGetVersionsAndInfoResult>";
+    return LoopbackVersionService::versionsResult (earliest, latest);
 }
 
 // One check of revision 927 against a server giving `answer`.

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Installs what building, running and testing need on Debian 12 (as root).
+# Installs what building, running and testing need on Debian 12 (as root), and
+# any further packages named as arguments (the fuzz and screenshot scripts' own).
 set -euo pipefail
 packages=(cmake g++ make pkg-config ccache juce-modules-source libgtest-dev libgmock-dev
-          libbenchmark-dev xvfb xauth python3 libx11-dev)
+          libbenchmark-dev xvfb xauth libx11-dev "$@")
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

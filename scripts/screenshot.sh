@@ -7,11 +7,7 @@ cd "$(dirname "$0")/.."
 build=${BUILD_DIR:-build}
 output=$(realpath -m "${1:-$build/main-window.screenshot.png}")
 
-if ! command -v import > /dev/null; then
-    export DEBIAN_FRONTEND=noninteractive
-    apt-get update
-    apt-get install -y --no-install-recommends imagemagick
-fi
+bash scripts/install-deps.sh imagemagick
 
 if [ -z "${DISPLAY:-}" ]; then
     exec xvfb-run -a -s "-screen 0 1920x1080x24" env BUILD_DIR="$build" bash "$0" "$output"

@@ -6,15 +6,11 @@
 #include "shell/SaveFileDialog.h"
 #include "shell/SavedFileWriter.h"
 #include "testing/http/LoopbackVersionService.h"
+#include "tests/shell/ImmutableFile.h"
 #include "tests/shell/ScriptedUserInteraction.h"
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
-#include <thread>
-#include <unistd.h>
 
 namespace maintest
 {
@@ -117,22 +113,6 @@ inline juce::MemoryBlock contentsOf (const juce::File& file)
     juce::MemoryBlock block;
     file.loadFileAsData (block);
     return block;
-}
-
-// Sets or clears the file system's immutable flag, which makes changing a file
-// fail for root too. False where the file system has none.
-inline bool setImmutable (const juce::File& file, bool immutable)
-{
-    const int fd = ::open (file.getFullPathName().toRawUTF8(), O_RDONLY | O_NONBLOCK);
-    int flags = 0;
-    bool ok = fd >= 0 && ::ioctl (fd, FS_IOC_GETFLAGS, &flags) == 0;
-    flags = immutable ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-    ok = ok && ::ioctl (fd, FS_IOC_SETFLAGS, &flags) == 0;
-
-    if (fd >= 0)
-        ::close (fd);
-
-    return ok;
 }
 
 // A temporary Documents folder with its applications folder, the program's look,

@@ -1,33 +1,13 @@
 #include "document/SavedFileFormat.h"
 #include "shell/ApplicationsFolder.h"
 #include "shell/SaveFileDialog.h"
+#include "tests/shell/ImmutableFile.h"
 #include "tests/shell/ScriptedUserInteraction.h"
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
-#include <unistd.h>
-
 namespace
 {
-// Sets or clears the file system's immutable flag: the one thing that makes a
-// rename over a file fail for root too. False where the file system has none.
-bool setImmutable (const juce::File& file, bool immutable)
-{
-    const int fd = ::open (file.getFullPathName().toRawUTF8(), O_RDONLY | O_NONBLOCK);
-    int flags = 0;
-    bool ok = fd >= 0 && ::ioctl (fd, FS_IOC_GETFLAGS, &flags) == 0;
-    flags = immutable ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-    ok = ok && ::ioctl (fd, FS_IOC_SETFLAGS, &flags) == 0;
-
-    if (fd >= 0)
-        ::close (fd);
-
-    return ok;
-}
-
 const char* const applicationText =
     "<Application><Title>Old title</Title><Author>Ann</Author>"
     "<Description>Two\nlines &amp; more</Description><SvnRevision>600</SvnRevision>"

@@ -1,0 +1,75 @@
+#include "editors/SetupComponent.h"
+
+#include "document/SettingsDocument.h"
+
+SetupComponent::SetupComponent (juce::XmlElement* elementToEdit, const PresetLibrary* presetLibrary,
+                                const DeviceFamily& familyRow)
+    : element (elementToEdit), presets (presetLibrary), family (familyRow)
+{
+}
+
+SetupComponent::~SetupComponent() = default;
+
+void SetupComponent::addListener (Listener* listener)
+{
+    if (listener != nullptr)
+        listeners.add (listener);
+}
+
+void SetupComponent::removeListener (Listener* listener)
+{
+    listeners.remove (listener);
+}
+
+void SetupComponent::notifyListeners()
+{
+    listeners.call ([this] (Listener& l) { l.setupComponentChanged (*this); });
+}
+
+juce::XmlElement& SetupComponent::storeWidget (juce::XmlElement& pageState, const juce::String& widgetTag,
+                                               int id, const juce::String& value, const int* selId)
+{
+    auto* widget = findChildById (pageState, widgetTag, id);
+
+    if (widget == nullptr)
+    {
+        widget = pageState.createNewChildElement (widgetTag);
+        widget->setAttribute ("id", id);
+    }
+
+    widget->setAttribute ("Value", value);
+
+    if (selId != nullptr)
+        widget->setAttribute ("SelId", *selId);
+
+    return *widget;
+}
+
+bool SetupComponent::isSameState (const juce::XmlElement& a, const juce::XmlElement& b)
+{
+    return a.isEquivalentTo (&b, true);
+}
+
+juce::XmlElement* SetupComponent::findOrCreatePageState (const juce::String& tag)
+{
+    if (element == nullptr)
+        return nullptr;
+
+    if (auto* existing = element->getChildByName (tag))
+        return existing;
+
+    return element->createNewChildElement (tag);
+}
+
+void SetupComponent::takeSnapshot (const juce::XmlElement* pageState)
+{
+    snapshot = pageState != nullptr ? std::make_unique<juce::XmlElement> (*pageState) : nullptr;
+}
+
+bool SetupComponent::differsFromSnapshot (const juce::XmlElement* pageState) const
+{
+    if (snapshot == nullptr || pageState == nullptr)
+        return true;
+
+    return !isSameState (*snapshot, *pageState);
+}

@@ -8,8 +8,8 @@
 #include "shell/DiagramView.h"
 #include "shell/PasswordComponent.h"
 #include "shell/StatusDisplay.h"
-#include "shell/UserInteraction.h"
-#include "shell/iosButton.h"
+#include "platform/UserInteraction.h"
+#include "widgets/iosButton.h"
 #include "updates/VersionCheck.h"
 
 class SaveFileDialog;

@@ -1,6 +1,6 @@
 #include "testing/emulated/EmulatedVantorelApplication.h"
 
-#include "shell/JuceUserInteraction.h"
+#include "platform/JuceUserInteraction.h"
 #include "shell/MainContentComponent.h"
 #include <cstdio>
 

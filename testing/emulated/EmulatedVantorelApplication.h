@@ -1,7 +1,7 @@
 #pragma once
 
 #include "link/VantorelCom.h"
-#include "shell/UserInteraction.h"
+#include "platform/UserInteraction.h"
 #include "shell/VantorelApplication.h"
 #include "testing/emulated/EmulatorSettings.h"
 #include "testing/emulated/WindowReport.h"

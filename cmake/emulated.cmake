@@ -12,3 +12,10 @@ if(VANTOREL_TESTS)
             $<TARGET_FILE:vantorel_emulated> $<TARGET_FILE:vantorel_window_probe>)
     set_tests_properties(emulated PROPERTIES TIMEOUT 300)
 endif()
+
+# Tests that show dialogs intern the window-protocol atoms themselves (testing/window/DesktopAtoms.h).
+find_package(X11 REQUIRED)
+add_library(desktop_atoms STATIC ${CMAKE_SOURCE_DIR}/testing/window/DesktopAtoms.cpp)
+target_include_directories(desktop_atoms PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(desktop_atoms PRIVATE X11::X11)
+list(APPEND VANTOREL_TEST_SUPPORT_LIBS desktop_atoms)

@@ -26,7 +26,7 @@ void describeChildren (juce::Component& parent, juce::StringArray& texts, juce::
         if (auto* label = dynamic_cast<juce::Label*> (child))
             texts.add (label->getText().replace ("\n", " | "));
         else if (auto* button = dynamic_cast<juce::Button*> (child);
-                 button != nullptr && button->getButtonText().isNotEmpty())
+                 button != nullptr && button->getButtonText().isNotEmpty() && !button->getBounds().isEmpty())
             buttons.add ("[" + describeButton (*button) + "]");
 
         describeChildren (*child, texts, buttons);

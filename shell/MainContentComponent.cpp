@@ -4,11 +4,11 @@
 #include "document/SavedFileFormat.h"
 #include "document/SettingsDocument.h"
 #include "resources/NamedResources.h"
-#include "shell/ApplicationsFolder.h"
-#include "shell/ColourScheme.h"
-#include "shell/JuceUserInteraction.h"
+#include "document/ApplicationsFolder.h"
+#include "widgets/ColourScheme.h"
+#include "platform/JuceUserInteraction.h"
 #include "shell/SaveFileDialog.h"
-#include "shell/SavedFileWriter.h"
+#include "document/SavedFileWriter.h"
 
 #include <cmath>
 

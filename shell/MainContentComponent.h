@@ -7,8 +7,8 @@
 #include "shell/ApplicationListEntry.h"
 #include "shell/DiagramView.h"
 #include "shell/PasswordComponent.h"
-#include "shell/UserInteraction.h"
-#include "shell/iosButton.h"
+#include "platform/UserInteraction.h"
+#include "widgets/iosButton.h"
 #include "updates/VersionCheck.h"
 
 class SaveFileDialog;

@@ -100,7 +100,8 @@ void removeGpiModifiers (juce::XmlElement& corvadine)
 
         if (modifier->hasTagName ("MODIFIER"))
         {
-            const auto id = modifier->getStringAttribute ("Id", modifier->getStringAttribute ("id")).getIntValue();
+            const auto id =
+                modifier->getStringAttribute ("Id", modifier->getStringAttribute ("id")).getIntValue();
             if (id >= 4 && id <= 40 && id % 2 == 0)
                 corvadine.removeChildElement (modifier, true);
         }
@@ -121,8 +122,8 @@ void migrateControlSelection (juce::XmlElement& device)
     if (controlSelection == nullptr)
         return;
 
-    const bool presentForm =
-        controlSelection->getChildByName ("GPI1") != nullptr || controlSelection->getChildByName ("GPI2") != nullptr;
+    const bool presentForm = controlSelection->getChildByName ("GPI1") != nullptr ||
+                             controlSelection->getChildByName ("GPI2") != nullptr;
     if (presentForm && !holdsLegacyControlSelection (*controlSelection))
         return;
 

@@ -80,7 +80,8 @@ bool GpiModifierWriter::slotIsFree (const juce::XmlElement& corvadine, int slot,
 {
     for (auto* holder : corvadine.getChildWithTagNameIterator ("MODIFIER"))
         if (holdsId (*holder, 2 * slot))
-            if (const auto source = sourceOf (*holder); source != disabledSource && !releasable.contains (source))
+            if (const auto source = sourceOf (*holder);
+                source != disabledSource && !releasable.contains (source))
                 return false;
     return true;
 }
@@ -107,7 +108,8 @@ int GpiModifierWriter::findFreeModifierId (juce::XmlElement& corvadine)
 }
 
 GpiModifierWriter::Result GpiModifierWriter::write (juce::XmlElement& corvadine, Sources owned,
-                                                    const juce::OwnedArray<juce::XmlElement>& wanted)
+                                                    const juce::OwnedArray<juce::XmlElement>& wanted,
+                                                    Mode mode)
 {
     const auto existing = modifiersOf (corvadine, owned);
 
@@ -116,6 +118,9 @@ GpiModifierWriter::Result GpiModifierWriter::write (juce::XmlElement& corvadine,
 
     if (wanted.size() > countFreeSlots (corvadine, owned))
         return Result::noRoom;
+
+    if (mode == Mode::check)
+        return Result::written;
 
     for (auto* modifier : existing)
         disable (*modifier);
@@ -136,7 +141,7 @@ GpiModifierWriter::Result GpiModifierWriter::write (juce::XmlElement& corvadine,
 }
 
 GpiModifierWriter::Result GpiModifierWriter::writeOutputLevel (juce::XmlElement& corvadine, int gpiIndex,
-                                                               const juce::XmlElement* preset)
+                                                               const juce::XmlElement* preset, Mode mode)
 {
     const auto source = potentiometerSource (gpiIndex);
     juce::OwnedArray<juce::XmlElement> wanted;
@@ -158,10 +163,11 @@ GpiModifierWriter::Result GpiModifierWriter::writeOutputLevel (juce::XmlElement&
         }
     }
 
-    return write (corvadine, { source, source }, wanted);
+    return write (corvadine, { source, source }, wanted, mode);
 }
 
-GpiModifierWriter::Result GpiModifierWriter::writeRs232 (juce::XmlElement& corvadine, const juce::XmlElement* preset)
+GpiModifierWriter::Result GpiModifierWriter::writeRs232 (juce::XmlElement& corvadine,
+                                                         const juce::XmlElement* preset, Mode mode)
 {
     juce::OwnedArray<juce::XmlElement> wanted;
 
@@ -169,7 +175,7 @@ GpiModifierWriter::Result GpiModifierWriter::writeRs232 (juce::XmlElement& corva
         for (auto* modifier : preset->getChildWithTagNameIterator ("MODIFIER"))
             wanted.add (new juce::XmlElement (*modifier));
 
-    return write (corvadine, { firstRs232Source, lastRs232Source }, wanted);
+    return write (corvadine, { firstRs232Source, lastRs232Source }, wanted, mode);
 }
 
 void GpiModifierWriter::applyGpi2OutputGains (juce::XmlElement& modifier)

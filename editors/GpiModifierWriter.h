@@ -20,6 +20,12 @@ public:
         noRoom     // too few free slots; the document was left as it was
     };
 
+    enum class Mode
+    {
+        check, // only tells what a write would come to
+        apply
+    };
+
     static constexpr int disabledSource = -1;
     static constexpr int firstRs232Source = 6;
     static constexpr int lastRs232Source = 10;
@@ -30,11 +36,13 @@ public:
     // Output Level on GPI gpiIndex: the modifiers of the output-set preset (a
     // category-5 document), retargeted to this GPI. A null preset only disables
     // the GPI's modifiers.
-    static Result writeOutputLevel (juce::XmlElement& corvadine, int gpiIndex, const juce::XmlElement* preset);
+    static Result writeOutputLevel (juce::XmlElement& corvadine, int gpiIndex, const juce::XmlElement* preset,
+                                    Mode mode = Mode::apply);
 
     // RS232: the modifiers of the RS232 preset (category 7) as they stand. A null
     // preset only disables the RS232 modifiers.
-    static Result writeRs232 (juce::XmlElement& corvadine, const juce::XmlElement* preset);
+    static Result writeRs232 (juce::XmlElement& corvadine, const juce::XmlElement* preset,
+                              Mode mode = Mode::apply);
 
     // The first slot k (2..9) whose Id 2k is unused or held only by disabled
     // modifiers, which are then removed; -1 when every slot is taken.
@@ -51,7 +59,7 @@ private:
     };
 
     static Result write (juce::XmlElement& corvadine, Sources owned,
-                         const juce::OwnedArray<juce::XmlElement>& wanted);
+                         const juce::OwnedArray<juce::XmlElement>& wanted, Mode mode);
     static int sourceOf (const juce::XmlElement& modifier);
     static juce::Array<juce::XmlElement*> modifiersOf (juce::XmlElement& corvadine, Sources sources);
     static bool holdsAlready (const juce::Array<juce::XmlElement*>& existing,

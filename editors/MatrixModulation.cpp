@@ -86,7 +86,7 @@ void MatrixModulation::generate()
         interval->setAttribute ("Name", "Interval Values " + juce::String (k));
         interval->setAttribute ("Id", 2 * k - 1);
 
-        for (auto [name, id] : { std::pair<const char*, int> { "XMIN", a }, { "XMAX", a + 1 } })
+        for (auto [name, id] : { std::pair<const char*, int>{ "XMIN", a }, { "XMAX", a + 1 } })
         {
             auto* bound = newParameter (*interval, name, id);
             bound->setAttribute ("DisplayValue", "0");
@@ -134,7 +134,7 @@ bool MatrixModulation::ensureSteps()
 MatrixModulation::Intervals MatrixModulation::computeIntervals (const std::array<int, positions>& values,
                                                                 const std::array<bool, positions>& enabled)
 {
-    std::array<int, positions> order {};
+    std::array<int, positions> order{};
     int used = 0;
     for (int k = 0; k < positions; ++k)
         if (enabled[(size_t)k])
@@ -148,9 +148,11 @@ MatrixModulation::Intervals MatrixModulation::computeIntervals (const std::array
     {
         auto& interval = intervals[(size_t)order[(size_t)i]];
         interval.lower = i == 0 ? 0 : intervals[(size_t)order[(size_t)i - 1]].upper + 1;
-        interval.upper = i == used - 1
-                             ? adcMaximum
-                             : (int)((values[(size_t)order[(size_t)i]] + values[(size_t)order[(size_t)i + 1]]) * 0.5 - 1.0);
+        interval.upper =
+            i == used - 1
+                ? adcMaximum
+                : (int)((values[(size_t)order[(size_t)i]] + values[(size_t)order[(size_t)i + 1]]) * 0.5 -
+                        1.0);
     }
     return intervals;
 }
@@ -177,7 +179,7 @@ void MatrixModulation::writeIntervals (const std::array<int, positions>& values,
         const auto& interval = intervals[(size_t)k - 1];
         const auto a = firstIntervalParameterId (k);
 
-        for (auto [id, value] : { std::pair<int, int> { a, interval.lower }, { a + 1, interval.upper } })
+        for (auto [id, value] : { std::pair<int, int>{ a, interval.lower }, { a + 1, interval.upper } })
             if (auto* bound = findChildById (*effect, "PARAMETER", id))
             {
                 bound->setAttribute ("DisplayValue", intervalText (value));

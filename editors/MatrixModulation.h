@@ -60,7 +60,8 @@ public:
 
     // Rewrites XMIN and XMAX of the four intervals from the knob values; a
     // missing interval or bound is skipped.
-    void writeIntervals (const std::array<int, positions>& values, const std::array<bool, positions>& enabled);
+    void writeIntervals (const std::array<int, positions>& values,
+                         const std::array<bool, positions>& enabled);
 
     // Each enabled position owns the band around its value, up to half-way
     // (less one step) to the next higher one; disabled positions get 2048.
@@ -76,7 +77,7 @@ private:
     juce::XmlElement* const corvadine;
     const int gpiIndex;
     const juce::XmlElement* const firstMatrixPreset;
-    juce::XmlElement* live = nullptr;          // owned by the document
+    juce::XmlElement* live = nullptr;         // owned by the document
     std::unique_ptr<juce::XmlElement> parked; // owned here while off the document
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MatrixModulation)

@@ -4,8 +4,9 @@ namespace
 {
 const juce::uint8 twoOutputSets[] = { 0x01, 0x02, 0x03 };
 const juce::uint8 oneOutputSets[] = { 0x01 };
-const juce::uint8 allOutputSets[OutputSetTable::fullListSize] = { 0x01, 0x02, 0x04, 0x08, 0x03, 0x05, 0x09, 0x06,
-                                                                  0x0A, 0x0C, 0x07, 0x0B, 0x0D, 0x0E, 0x0F };
+const juce::uint8 allOutputSets[OutputSetTable::fullListSize] = { 0x01, 0x02, 0x04, 0x08, 0x03,
+                                                                  0x05, 0x09, 0x06, 0x0A, 0x0C,
+                                                                  0x07, 0x0B, 0x0D, 0x0E, 0x0F };
 const char* const outputNames[] = { "SPK1", "SPK2", "OUT3", "OUT4" };
 } // namespace
 

@@ -1,7 +1,7 @@
 #include "editors/iosCallout.h"
 
-void iosCallout::drawCallOutBoxBackground (juce::CallOutBox& box, juce::Graphics& g, const juce::Path& outline,
-                                           juce::Image& cachedImage)
+void iosCallout::drawCallOutBoxBackground (juce::CallOutBox& box, juce::Graphics& g,
+                                           const juce::Path& outline, juce::Image& cachedImage)
 {
     // A box not laid out yet has no area to cast a shadow into.
     if (cachedImage.isNull() && box.getWidth() > 0 && box.getHeight() > 0)

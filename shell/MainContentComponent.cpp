@@ -4,11 +4,11 @@
 #include "document/SavedFileFormat.h"
 #include "document/SettingsDocument.h"
 #include "resources/NamedResources.h"
-#include "shell/ApplicationsFolder.h"
-#include "shell/ColourScheme.h"
-#include "shell/JuceUserInteraction.h"
+#include "document/ApplicationsFolder.h"
+#include "widgets/ColourScheme.h"
+#include "platform/JuceUserInteraction.h"
 #include "shell/SaveFileDialog.h"
-#include "shell/SavedFileWriter.h"
+#include "document/SavedFileWriter.h"
 
 #include <cmath>
 
@@ -117,6 +117,8 @@ MainContentComponent::MainContentComponent (std::unique_ptr<UserInteraction> own
     statusLabel->setJustificationType (juce::Justification::centredRight);
     statusLabel->setFont (juce::Font (versionFontHeight, juce::Font::plain));
     addAndMakeVisible (*statusLabel);
+    statusDisplay = std::make_unique<StatusDisplay> (link, *statusLabel, *programButton,
+                                                     static_cast<StatusDisplay::Host&> (*this));
 
     versionLabel->setText (juce::String ("v") + programVersion + "r" + juce::String (programRevision),
                            juce::dontSendNotification);
@@ -631,6 +633,21 @@ void MainContentComponent::timerCallback()
     }
 
     onStatusTick();
+}
+
+void MainContentComponent::onStatusTick()
+{
+    statusDisplay->tick();
+}
+
+void MainContentComponent::launchFirmwareUpdate()
+{
+    statusDisplay->launchFirmwareUpdate();
+}
+
+DiagramDevice* MainContentComponent::getSelectedDeviceBox()
+{
+    return diagram != nullptr ? diagram->getSelectedDevice() : nullptr;
 }
 
 void MainContentComponent::run()

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <juce_gui_basics/juce_gui_basics.h>
-#include "shell/iosButton.h"
+#include "widgets/iosButton.h"
 
 // The content of the password windows: a heading, a masked text field, a
 // "Show text" toggle and an OK button. A submitted password (OK or Return with

@@ -117,6 +117,8 @@ MainContentComponent::MainContentComponent (std::unique_ptr<UserInteraction> own
     statusLabel->setJustificationType (juce::Justification::centredRight);
     statusLabel->setFont (juce::Font (versionFontHeight, juce::Font::plain));
     addAndMakeVisible (*statusLabel);
+    statusDisplay = std::make_unique<StatusDisplay> (link, *statusLabel, *programButton,
+                                                     static_cast<StatusDisplay::Host&> (*this));
 
     versionLabel->setText (juce::String ("v") + programVersion + "r" + juce::String (programRevision),
                            juce::dontSendNotification);
@@ -631,6 +633,21 @@ void MainContentComponent::timerCallback()
     }
 
     onStatusTick();
+}
+
+void MainContentComponent::onStatusTick()
+{
+    statusDisplay->tick();
+}
+
+void MainContentComponent::launchFirmwareUpdate()
+{
+    statusDisplay->launchFirmwareUpdate();
+}
+
+DiagramDevice* MainContentComponent::getSelectedDeviceBox()
+{
+    return diagram != nullptr ? diagram->getSelectedDevice() : nullptr;
 }
 
 void MainContentComponent::run()

@@ -7,6 +7,7 @@
 #include "shell/ApplicationListEntry.h"
 #include "shell/DiagramView.h"
 #include "shell/PasswordComponent.h"
+#include "shell/StatusDisplay.h"
 #include "platform/UserInteraction.h"
 #include "widgets/iosButton.h"
 #include "updates/VersionCheck.h"
@@ -25,7 +26,8 @@ class MainContentComponent : public juce::Component,
                              public PasswordComponent::Listener,
                              public juce::ListBoxModel,
                              public juce::Timer,
-                             public juce::Thread
+                             public juce::Thread,
+                             private StatusDisplay::Host
 {
 public:
     // What tests put in place of the user, the Documents folder, the version
@@ -67,7 +69,7 @@ public:
     // cleared only by opening an application and by a successful save.
     void updateModifiedFlag();
     bool isModified() const { return modified; }
-    void setSyncEnabled (bool on);
+    void setSyncEnabled (bool on) override;
     bool isSyncEnabled() const { return syncEnabled; }
 
     // 3 (no answer) until the version service has answered.
@@ -115,6 +117,9 @@ public:
 
     void timerCallback() override;
     void run() override;
+    // Shows the firmware update wizard modally; returns when it is closed.
+    void launchFirmwareUpdate();
+    const StatusDisplay& getStatusDisplay() const { return *statusDisplay; }
 
 protected:
     // Shows the Save dialog modally and gives its result (1: the file was written).
@@ -144,11 +149,19 @@ private:
 
     // The status display of the connected amplifier, the Program and get-settings
     // buttons, the firmware check and the start of synchronisation passes; runs
-    // at every tick. Not built yet: the amplifier status comes with the status work.
-    void onStatusTick() {}
+    // at every tick.
+    void onStatusTick();
     // The Program button: programs the selected device, or switches
-    // synchronisation off, or opens the firmware update. Not built yet.
-    void programButtonClicked() {}
+    // synchronisation off, or opens the firmware update. Only the firmware update
+    // is built yet.
+    void programButtonClicked() { statusDisplay->handleProgramClick(); }
+
+    DiagramDevice* getSelectedDeviceBox() override;
+    bool isSynchronisationRunning() override { return isThreadRunning(); }
+    // Starts a synchronisation pass when one is due; runs at every tick with the
+    // amplifier connected, after the status display. Not built yet: it comes with
+    // the synchronisation work.
+    void synchronisationTick() override {}
     // Builds the four setup pages of the selected device (hidden, the current one
     // shown in the page area) and registers for their changes. Not built yet:
     // the setup pages come with the setup editors.
@@ -185,6 +198,8 @@ private:
     std::unique_ptr<juce::ListBox> listBox;
     juce::OwnedArray<ApplicationListEntry> entries;
     std::unique_ptr<juce::DialogWindow> passwordDialog;
+    // Follows the amplifier with the status label and the Program button: after them.
+    std::unique_ptr<StatusDisplay> statusDisplay;
     ApplicationListEntry* openedEntry = nullptr;
 
     juce::Rectangle<int> bottomStrip, listArea, diagramArea, tabSelectorArea, pageArea;

@@ -266,7 +266,10 @@ void GPIComponent::loadState()
 
     outputSetCombo.setSelectedId (functionIndex == outputLevel ? storedSelId (setComboId, 1) : 1,
                                   juce::sendNotificationAsync);
-    sourceSetCombo.setSelectedId (functionIndex == sourceSelector ? storedSelId (setComboId, 1) : 1,
+    // ComboBox 1 holds the source set whenever the function is not Output Level
+    // (see saveStateToDevice): read back the same way, a stored choice survives
+    // being looked at.
+    sourceSetCombo.setSelectedId (functionIndex != outputLevel ? storedSelId (setComboId, 1) : 1,
                                   juce::sendNotificationAsync);
 
     typeCombo.setSelectedId (storedSelId (typeComboId, 1), juce::dontSendNotification);

@@ -1,5 +1,6 @@
 #include "document/SettingsDocument.h"
 #include "editors/ControlComponent.h"
+#include "editors/MatrixComponent.h"
 #include "testing/user/ScriptedUserInteraction.h"
 #include "tests/editors/ControlTestSupport.h"
 
@@ -10,6 +11,10 @@ namespace
 class ControlPageTest : public ::testing::Test
 {
 protected:
+    struct BeforeTheDisplayOpens
+    {
+        BeforeTheDisplayOpens() { internWindowManagerAtoms(); }
+    } beforeTheDisplayOpens;
     juce::ScopedJuceInitialiser_GUI gui;
     PresetLibrary library;
     ScriptedUserInteraction user;
@@ -80,27 +85,39 @@ struct TabRecorder : ControlTabs::Listener
 
 TEST_F (ControlPageTest, BuildingThePagesOfAStoredDeviceChangesNothing)
 {
-    const auto devices = exampleDevices (library);
-    ASSERT_EQ (devices.size(), 12);
+    int devices = 0;
+    editortest::forEachShippedDevice (library,
+                                      [&] (const juce::String& name, const juce::XmlElement& stored)
+                                      {
+                                          ++devices;
+                                          juce::XmlElement working (stored);
+                                          {
+                                              auto page = build (working);
+                                              EXPECT_FALSE (page->isModified()) << name;
+                                              EXPECT_TRUE (working.isEquivalentTo (&stored, false)) << name;
 
-    for (auto* stored : devices)
-    {
-        juce::XmlElement working (*stored);
-        {
-            auto page = build (working);
-            EXPECT_FALSE (page->isModified()) << stored->getStringAttribute ("name");
-            EXPECT_TRUE (working.isEquivalentTo (stored, false))
-                << stored->getStringAttribute ("name") << "\n"
-                << working.getChildByName ("ControlSelection")->toString();
-
-            // Visiting every tab is looking too.
-            for (int tab : { 1, 2, 0 })
-                clickTab (page->getTabs(), tab, tab);
-            EXPECT_TRUE (working.isEquivalentTo (stored, false)) << stored->getStringAttribute ("name");
-        }
-        EXPECT_TRUE (working.isEquivalentTo (stored, false)) << "closing the page wrote";
-    }
+                                              // Visiting every tab is looking too.
+                                              for (int tab : { 1, 2, 0 })
+                                                  clickTab (page->getTabs(), tab, tab);
+                                              EXPECT_TRUE (working.isEquivalentTo (&stored, false)) << name;
+                                          }
+                                          EXPECT_TRUE (working.isEquivalentTo (&stored, false))
+                                              << name << ": closing the page wrote";
+                                      });
+    EXPECT_EQ (devices, 12);
     EXPECT_EQ (user.calls.size(), 0u);
+
+    // The choice of a source set is kept while another function is chosen.
+    auto made = device();
+    auto* gpi1 = gpiState (*made, 1);
+    const int wake = GPIComponent::wake + 1, set = 12;
+    SetupComponent::storeWidget (*gpi1, "ComboBox", 0, "Wake", &wake);
+    SetupComponent::storeWidget (*gpi1, "ComboBox", 1, "SPK1 and SPK2 and OUT4", &set);
+    controlsParameter (*made, 1)->setAttribute ("DisplayValue", "Wake Up");
+    controlsParameter (*made, 1)->setAttribute ("StepValue", 2);
+    const juce::XmlElement stored (*made);
+    build (*made);
+    EXPECT_TRUE (made->isEquivalentTo (&stored, false));
 }
 
 TEST_F (ControlPageTest, ANewDeviceStartsWithoutFunctionAndTheTypeSetsTheKnobs)
@@ -314,4 +331,106 @@ TEST_F (ControlPageTest, AChangeOnEachGpiIsReportedOnePollAtATime)
     EXPECT_TRUE (page->consumeChangeFlag());
     EXPECT_TRUE (page->consumeChangeFlag());
     EXPECT_FALSE (page->consumeChangeFlag());
+}
+
+namespace
+{
+int visibleCallOuts()
+{
+    int count = 0;
+    for (int i = 0; i < juce::Desktop::getInstance().getNumComponents(); ++i)
+        if (auto* box = dynamic_cast<juce::CallOutBox*> (juce::Desktop::getInstance().getComponent (i)))
+            count += box->isVisible() ? 1 : 0;
+    return count;
+}
+
+int callOutWindows()
+{
+    int count = 0;
+    for (int i = 0; i < juce::Desktop::getInstance().getNumComponents(); ++i)
+        count += dynamic_cast<juce::CallOutBox*> (juce::Desktop::getInstance().getComponent (i)) != nullptr
+                     ? 1
+                     : 0;
+    return count;
+}
+
+MatrixComponent* openEditor()
+{
+    for (int i = 0; i < juce::Desktop::getInstance().getNumComponents(); ++i)
+        if (auto* box = dynamic_cast<juce::CallOutBox*> (juce::Desktop::getInstance().getComponent (i)))
+            for (auto* content : box->getChildren())
+                if (auto* editor = dynamic_cast<MatrixComponent*> (content))
+                    return editor;
+    return nullptr;
+}
+} // namespace
+
+TEST_F (ControlPageTest, AnEditedMatrixStepComesBackToItsPositionAsCustom)
+{
+    auto made = device();
+    auto page = build (*made);
+    auto& gpi = page->getGpi (0);
+    choose (child<juce::ComboBox> (gpi, "function"), GPIComponent::sourceSelector + 1);
+    choose (child<juce::ComboBox> (gpi, "sourceSet"), 15); // every output switched
+    choose (child<juce::ComboBox> (gpi, "position1"), 9);  // Stereo 1/2
+    auto* step1 =
+        findChildById (*findChildById (*made->getChildByName ("CORVADINE"), "MATRIXMOD", 20), "EFFECT", 2);
+    EXPECT_EQ (attributeOf (findChildById (*step1, "PARAMETER", 3 + 4), "StepValue"),
+               "-61"); // In1 to Out2 off
+    page->consumeChangeFlag();
+    page->consumeChangeFlag();
+
+    child<EditButton> (gpi, "edit1").triggerClick();
+    settle();
+    ASSERT_EQ (visibleCallOuts(), 1);
+    auto* editor = openEditor();
+    ASSERT_NE (editor, nullptr);
+    EXPECT_EQ (editor->getSelectedPresetId(), 9);
+
+    // The user connects input 1 to output 2 and clicks outside the box.
+    editortest::click (*editor, editor->getPointArea (4).getCentre());
+    EXPECT_EQ (attributeOf (findChildById (*step1, "PARAMETER", 3 + 4), "StepValue"), "0");
+    child<EditButton> (gpi, "edit1").triggerClick();
+    settle();
+
+    EXPECT_EQ (visibleCallOuts(), 0);
+    EXPECT_FALSE (child<EditButton> (gpi, "edit1").getToggleState());
+    EXPECT_EQ (child<juce::ComboBox> (gpi, "position1").getText(), "Custom");
+    EXPECT_EQ (stateValue (*made, 1, "ComboBox", 7), "0");
+    EXPECT_EQ (stateValue (*made, 1, "ComboBox", 7, "Value"), "Custom");
+    EXPECT_TRUE (page->consumeChangeFlag());
+}
+
+TEST_F (ControlPageTest, AnOpenCallOutGoesWithItsStepItsPageAndItsDevice)
+{
+    auto made = device();
+    auto page = build (*made);
+    auto& gpi = page->getGpi (0);
+    choose (child<juce::ComboBox> (gpi, "function"), GPIComponent::sourceSelector + 1);
+    child<EditButton> (gpi, "edit2").triggerClick();
+    settle();
+    ASSERT_EQ (visibleCallOuts(), 1);
+
+    // The function leaves Source Selector while the box is open: the steps it
+    // edits leave the document, and nothing may write into them afterwards.
+    choose (child<juce::ComboBox> (gpi, "function"), GPIComponent::wake + 1);
+    EXPECT_EQ (callOutWindows(), 0);
+    EXPECT_EQ (openEditor(), nullptr);
+    choose (child<juce::ComboBox> (gpi, "sourceSet"), 3);
+    gpi.setOtherGpiOutputMask (0x01);
+    choose (child<juce::ComboBox> (gpi, "position2"), 12);
+    EXPECT_EQ (findChildById (*made->getChildByName ("CORVADINE"), "MATRIXMOD", 20), nullptr);
+
+    // Back to Source Selector on the same page: the steps return, with new editors.
+    choose (child<juce::ComboBox> (gpi, "function"), GPIComponent::sourceSelector + 1);
+    EXPECT_NE (findChildById (*made->getChildByName ("CORVADINE"), "MATRIXMOD", 20), nullptr);
+    child<EditButton> (gpi, "edit1").triggerClick();
+    settle();
+    ASSERT_EQ (visibleCallOuts(), 1);
+
+    // The page goes (another device selected, or the window closed) with the box open.
+    page.reset();
+    settle();
+    EXPECT_EQ (callOutWindows(), 0);
+    EXPECT_EQ (juce::ModalComponentManager::getInstance()->getNumModalComponents(), 0);
 }

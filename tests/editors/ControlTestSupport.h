@@ -1,13 +1,13 @@
 #pragma once
 
-#include "document/DeviceFamily.h"
-#include "document/PresetLibrary.h"
+#include "tests/editors/EditorTestSupport.h"
 
-#include <gtest/gtest.h>
-#include <juce_gui_basics/juce_gui_basics.h>
+#include <dlfcn.h>
 
 namespace controltest
 {
+using editortest::familyOf;
+
 // Runs the message loop until every message posted so far, and the messages
 // those post in turn (a few rounds deep), has been delivered. Waits on a
 // marker message, not on time.
@@ -24,26 +24,34 @@ inline void settle (int rounds = 6)
     }
 }
 
-// The family a device element stands for; devices without a model are of the
-// four-output family, as the diagram takes them.
-inline DeviceFamily familyOf (const juce::XmlElement& device)
+// The framework asks the X server for the window-manager atoms without creating
+// them; a bare test server without a window manager has none, and the first
+// desktop window then fails. Creates them, as a window manager would, over a
+// connection kept open for the whole run: the server forgets its atoms when its
+// last client leaves.
+inline void internWindowManagerAtoms()
 {
-    const auto model = device.getStringAttribute ("model");
-    return DeviceFamily::fromName (model.isEmpty() ? "ZELTA M" : model);
-}
+    static const bool interned = []
+    {
+        auto* x11 = dlopen ("libX11.so.6", RTLD_LAZY | RTLD_LOCAL);
+        if (x11 == nullptr)
+            return false;
 
-// Copies of every device of the example applications and the device templates.
-inline juce::OwnedArray<juce::XmlElement> exampleDevices (const PresetLibrary& library)
-{
-    juce::OwnedArray<juce::XmlElement> devices;
-    if (auto* examples = library.getList (PresetLibrary::exampleCategory))
-        for (auto* application : *examples)
-            for (auto* device : application->getChildWithTagNameIterator ("Device"))
-                devices.add (new juce::XmlElement (*device));
-    for (int id = 0; id < DeviceFamily::numFamilies; ++id)
-        if (auto* deviceTemplate = library.getElement (id))
-            devices.add (new juce::XmlElement (*deviceTemplate));
-    return devices;
+        using OpenDisplay = void* (*)(const char*);
+        using InternAtom = unsigned long (*) (void*, const char*, int);
+        auto open = reinterpret_cast<OpenDisplay> (dlsym (x11, "XOpenDisplay"));
+        auto intern = reinterpret_cast<InternAtom> (dlsym (x11, "XInternAtom"));
+        auto* display = open != nullptr && intern != nullptr ? open (nullptr) : nullptr;
+        if (display == nullptr)
+            return false;
+
+        for (auto* name :
+             { "WM_PROTOCOLS", "WM_DELETE_WINDOW", "WM_TAKE_FOCUS", "_NET_WM_PING", "WM_CHANGE_STATE",
+               "WM_STATE", "_NET_WM_WINDOW_TYPE", "_NET_WM_STATE", "_NET_WM_STATE_HIDDEN" })
+            intern (display, name, 0);
+        return true;
+    }();
+    juce::ignoreUnused (interned);
 }
 
 template <typename Type> Type& child (juce::Component& parent, const juce::String& componentId)

@@ -5,12 +5,16 @@
 #include "document/PresetLibrary.h"
 #include "link/VantorelCom.h"
 #include "shell/ApplicationListEntry.h"
+#include "shell/DevicePrompts.h"
+#include "shell/DeviceSynchroniser.h"
 #include "shell/DiagramView.h"
 #include "shell/PasswordComponent.h"
 #include "shell/UserInteraction.h"
 #include "shell/iosButton.h"
 #include "updates/VersionCheck.h"
 
+class ProgramRoad;
+class ReadbackRoad;
 class SaveFileDialog;
 
 // The whole face of the program, the content of the main window: the application
@@ -37,6 +41,7 @@ public:
         VersionEndpoint versionEndpoint;
         VantorelCom* link = nullptr; // null: the program's shared link
         DiagramView::FamilyMenu familyMenu = DiagramView::showFamilyMenu;
+        DevicePrompts* prompts = nullptr; // null: the program's password and programming windows
     };
 
     static constexpr int rowHeight = 46;
@@ -47,8 +52,6 @@ public:
     static constexpr int setupWidth = 340;
     static constexpr int tabSelectorHeight = 155;
     static constexpr int timerIntervalMs = 500;
-    // A synchronisation pass is given this long to end when the program closes.
-    static constexpr int threadStopTimeoutMs = 2000;
     static constexpr const char* productWebPage = "https://www.vantorel.example/download";
 
     // The program's own: the real user, Documents folder, version service and link.
@@ -68,7 +71,15 @@ public:
     void updateModifiedFlag();
     bool isModified() const { return modified; }
     void setSyncEnabled (bool on);
-    bool isSyncEnabled() const { return syncEnabled; }
+    bool isSyncEnabled() const { return synchroniser->isEnabled(); }
+    // Whether the setup pages changed since they were last asked; every page is asked, so every
+    // page's answer is cleared.
+    bool hasPendingPageChanges();
+    // The synchronisation step of the status tick, for a tick in which the amplifier is connected
+    // in application mode: may start a pass of the "Program Thread".
+    void synchronisationTick();
+    // While a pass runs the link answers identity queries with 0 (unknown) at once.
+    bool isSyncPassRunning() const { return synchroniser->isPassRunning(); }
 
     // 3 (no answer) until the version service has answered.
     int getVersionStatus() const { return versionStatus; }
@@ -101,6 +112,7 @@ public:
 
     void buttonClicked (juce::Button*) override;
     void diagramSelectionChanged (DiagramView&) override;
+    void deviceReadbackRequested (DiagramView&, DiagramDevice&) override;
 
     // A password typed into the "Choose password" dialog.
     void actionListenerCallback (const juce::String& message) override;
@@ -114,6 +126,7 @@ public:
     void deleteKeyPressed (int lastRowSelected) override;
 
     void timerCallback() override;
+    // One synchronisation pass.
     void run() override;
 
 protected:
@@ -124,7 +137,7 @@ private:
     MainContentComponent (std::unique_ptr<UserInteraction> ownInteraction,
                           UserInteraction* externalInteraction, const juce::File& documentsFolder,
                           const VersionEndpoint& versionEndpoint, VantorelCom* externalLink,
-                          DiagramView::FamilyMenu familyMenu);
+                          DiagramView::FamilyMenu familyMenu, DevicePrompts* externalPrompts);
 
     void openEntry (ApplicationListEntry& entry);
     void rebuildDiagram (bool forceSelection);
@@ -147,8 +160,12 @@ private:
     // at every tick. Not built yet: the amplifier status comes with the status work.
     void onStatusTick() {}
     // The Program button: programs the selected device, or switches
-    // synchronisation off, or opens the firmware update. Not built yet.
-    void programButtonClicked() {}
+    // synchronisation off, or opens the firmware update.
+    void programButtonClicked();
+    // The Program button while it reads "Update Firmware". Not built yet: the
+    // firmware road comes with the status display.
+    void firmwareButtonClicked() {}
+    std::optional<juce::String> choosePassword();
     // Builds the four setup pages of the selected device (hidden, the current one
     // shown in the page area) and registers for their changes. Not built yet:
     // the setup pages come with the setup editors.
@@ -175,6 +192,13 @@ private:
     VantorelCom& link;
     juce::SharedResourcePointer<PresetLibrary> presets;
 
+    // The device roads use the link: they go before it.
+    std::unique_ptr<DevicePrompts> ownPrompts;
+    DevicePrompts& prompts;
+    std::unique_ptr<DeviceSynchroniser> synchroniser;
+    std::unique_ptr<ProgramRoad> programRoad;
+    std::unique_ptr<ReadbackRoad> readbackRoad;
+
     std::unique_ptr<iosButton> saveButton, programButton;
     std::unique_ptr<juce::Label> statusLabel, versionLabel;
     std::unique_ptr<juce::HyperlinkButton> newVersionLink;
@@ -195,13 +219,11 @@ private:
     // next application is opened.
     bool descriptionShown = false;
     bool modified = false;
-    bool syncEnabled = false;
     bool newerFilesFound = false;
     bool noticePending = true;
     // Set while the list selection is moved by the program, not by the user.
     bool selectingQuietly = false;
     juce::String passwordText;
-    bool passwordCancelled = false;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainContentComponent)
 };

@@ -3,7 +3,7 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include "shell/DeviceTransfer.h"
-#include "shell/UserInteraction.h"
+#include "platform/UserInteraction.h"
 
 #include <atomic>
 #include <functional>

@@ -8,7 +8,7 @@
 #include "shell/PasswordButton.h"
 #include "shell/PasswordComponent.h"
 #include "shell/SyncAnim.h"
-#include "shell/UserInteraction.h"
+#include "platform/UserInteraction.h"
 
 #include <functional>
 #include <optional>

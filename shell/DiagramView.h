@@ -10,7 +10,7 @@
 #include "shell/DescriptionView.h"
 #include "shell/DiagramDevice.h"
 #include "shell/InfoButton.h"
-#include "shell/UserInteraction.h"
+#include "platform/UserInteraction.h"
 
 class PresetLibrary;
 

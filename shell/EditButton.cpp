@@ -1,5 +1,5 @@
 #include "shell/EditButton.h"
-#include "shell/ColourScheme.h"
+#include "widgets/ColourScheme.h"
 
 namespace
 {

@@ -4,13 +4,13 @@
 #include "document/SavedFileFormat.h"
 #include "document/SettingsDocument.h"
 #include "resources/NamedResources.h"
-#include "shell/ApplicationsFolder.h"
-#include "shell/ColourScheme.h"
-#include "shell/JuceUserInteraction.h"
+#include "document/ApplicationsFolder.h"
+#include "widgets/ColourScheme.h"
+#include "platform/JuceUserInteraction.h"
+#include "shell/SaveFileDialog.h"
+#include "document/SavedFileWriter.h"
 #include "shell/ProgramRoad.h"
 #include "shell/ReadbackRoad.h"
-#include "shell/SaveFileDialog.h"
-#include "shell/SavedFileWriter.h"
 #include "shell/WindowDevicePrompts.h"
 
 #include <cmath>
@@ -99,7 +99,8 @@ MainContentComponent::MainContentComponent (std::unique_ptr<UserInteraction> own
 {
     synchroniser = std::make_unique<DeviceSynchroniser> (
         link, *this, interaction,
-        DeviceSynchroniser::Hooks{ [this] { return hasPendingPageChanges(); }, [this] { setSyncEnabled (false); } });
+        DeviceSynchroniser::Hooks{ [this] { return hasPendingPageChanges(); },
+                                   [this] { setSyncEnabled (false); } });
     programRoad = std::make_unique<ProgramRoad> (link, interaction, prompts, *synchroniser);
     readbackRoad = std::make_unique<ReadbackRoad> (link, *presets, interaction, prompts, *synchroniser);
 
@@ -131,6 +132,8 @@ MainContentComponent::MainContentComponent (std::unique_ptr<UserInteraction> own
     statusLabel->setJustificationType (juce::Justification::centredRight);
     statusLabel->setFont (juce::Font (versionFontHeight, juce::Font::plain));
     addAndMakeVisible (*statusLabel);
+    statusDisplay = std::make_unique<StatusDisplay> (link, *statusLabel, *programButton,
+                                                     static_cast<StatusDisplay::Host&> (*this));
 
     versionLabel->setText (juce::String ("v") + programVersion + "r" + juce::String (programRevision),
                            juce::dontSendNotification);
@@ -268,7 +271,7 @@ bool MainContentComponent::hasPendingPageChanges()
 
 void MainContentComponent::synchronisationTick()
 {
-    synchroniser->tick (diagram != nullptr ? diagram->getSelectedDevice() : nullptr);
+    synchroniser->tick (getSelectedDeviceBox());
 }
 
 //==============================================================================
@@ -578,11 +581,8 @@ void MainContentComponent::buttonClicked (juce::Button* button)
 
 void MainContentComponent::programButtonClicked()
 {
-    if (programButton->getButtonText() == "Update Firmware")
-    {
-        firmwareButtonClicked();
+    if (statusDisplay->handleProgramClick())
         return;
-    }
 
     if (isSyncEnabled())
     {
@@ -593,7 +593,7 @@ void MainContentComponent::programButtonClicked()
     if (entries.isEmpty())
         return;
 
-    setSyncEnabled (programRoad->run (diagram != nullptr ? diagram->getSelectedDevice() : nullptr));
+    setSyncEnabled (programRoad->run (getSelectedDeviceBox()));
     passwordText.clear();
 }
 
@@ -691,6 +691,21 @@ void MainContentComponent::timerCallback()
     }
 
     onStatusTick();
+}
+
+void MainContentComponent::onStatusTick()
+{
+    statusDisplay->tick();
+}
+
+void MainContentComponent::launchFirmwareUpdate()
+{
+    statusDisplay->launchFirmwareUpdate();
+}
+
+DiagramDevice* MainContentComponent::getSelectedDeviceBox()
+{
+    return diagram != nullptr ? diagram->getSelectedDevice() : nullptr;
 }
 
 void MainContentComponent::run()

@@ -9,8 +9,9 @@
 #include "shell/DeviceSynchroniser.h"
 #include "shell/DiagramView.h"
 #include "shell/PasswordComponent.h"
-#include "shell/UserInteraction.h"
-#include "shell/iosButton.h"
+#include "shell/StatusDisplay.h"
+#include "platform/UserInteraction.h"
+#include "widgets/iosButton.h"
 #include "updates/VersionCheck.h"
 
 class ProgramRoad;
@@ -29,7 +30,8 @@ class MainContentComponent : public juce::Component,
                              public PasswordComponent::Listener,
                              public juce::ListBoxModel,
                              public juce::Timer,
-                             public juce::Thread
+                             public juce::Thread,
+                             private StatusDisplay::Host
 {
 public:
     // What tests put in place of the user, the Documents folder, the version
@@ -70,16 +72,11 @@ public:
     // cleared only by opening an application and by a successful save.
     void updateModifiedFlag();
     bool isModified() const { return modified; }
-    void setSyncEnabled (bool on);
+    void setSyncEnabled (bool on) override;
     bool isSyncEnabled() const { return synchroniser->isEnabled(); }
     // Whether the setup pages changed since they were last asked; every page is asked, so every
     // page's answer is cleared.
     bool hasPendingPageChanges();
-    // The synchronisation step of the status tick, for a tick in which the amplifier is connected
-    // in application mode: may start a pass of the "Program Thread".
-    void synchronisationTick();
-    // While a pass runs the link answers identity queries with 0 (unknown) at once.
-    bool isSyncPassRunning() const { return synchroniser->isPassRunning(); }
 
     // 3 (no answer) until the version service has answered.
     int getVersionStatus() const { return versionStatus; }
@@ -128,6 +125,9 @@ public:
     void timerCallback() override;
     // One synchronisation pass.
     void run() override;
+    // Shows the firmware update wizard modally; returns when it is closed.
+    void launchFirmwareUpdate();
+    const StatusDisplay& getStatusDisplay() const { return *statusDisplay; }
 
 protected:
     // Shows the Save dialog modally and gives its result (1: the file was written).
@@ -157,15 +157,18 @@ private:
 
     // The status display of the connected amplifier, the Program and get-settings
     // buttons, the firmware check and the start of synchronisation passes; runs
-    // at every tick. Not built yet: the amplifier status comes with the status work.
-    void onStatusTick() {}
+    // at every tick.
+    void onStatusTick();
     // The Program button: programs the selected device, or switches
     // synchronisation off, or opens the firmware update.
     void programButtonClicked();
-    // The Program button while it reads "Update Firmware". Not built yet: the
-    // firmware road comes with the status display.
-    void firmwareButtonClicked() {}
     std::optional<juce::String> choosePassword();
+
+    DiagramDevice* getSelectedDeviceBox() override;
+    bool isSynchronisationRunning() override { return synchroniser->isPassRunning(); }
+    // Starts a synchronisation pass of the "Program Thread" when one is due; runs at every tick
+    // with the amplifier connected, after the status display.
+    void synchronisationTick() override;
     // Builds the four setup pages of the selected device (hidden, the current one
     // shown in the page area) and registers for their changes. Not built yet:
     // the setup pages come with the setup editors.
@@ -209,6 +212,8 @@ private:
     std::unique_ptr<juce::ListBox> listBox;
     juce::OwnedArray<ApplicationListEntry> entries;
     std::unique_ptr<juce::DialogWindow> passwordDialog;
+    // Follows the amplifier with the status label and the Program button: after them.
+    std::unique_ptr<StatusDisplay> statusDisplay;
     ApplicationListEntry* openedEntry = nullptr;
 
     juce::Rectangle<int> bottomStrip, listArea, diagramArea, tabSelectorArea, pageArea;

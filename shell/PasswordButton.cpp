@@ -1,5 +1,5 @@
 #include "shell/PasswordButton.h"
-#include "shell/ColourScheme.h"
+#include "widgets/ColourScheme.h"
 
 PasswordButton::PasswordButton()
 {

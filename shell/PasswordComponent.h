@@ -1,7 +1,7 @@
 #pragma once
 
 #include <juce_gui_basics/juce_gui_basics.h>
-#include "shell/iosButton.h"
+#include "widgets/iosButton.h"
 
 #include <optional>
 

@@ -1,5 +1,5 @@
 #include "shell/ProgramDialog.h"
-#include "shell/ColourScheme.h"
+#include "widgets/ColourScheme.h"
 
 ProgramDialog::ProgramDialog()
 {

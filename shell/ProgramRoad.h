@@ -2,7 +2,7 @@
 
 #include "shell/DevicePrompts.h"
 #include "shell/DeviceSynchroniser.h"
-#include "shell/UserInteraction.h"
+#include "platform/UserInteraction.h"
 
 class DiagramDevice;
 class VantorelCom;

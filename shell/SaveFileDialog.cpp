@@ -2,8 +2,8 @@
 
 #include "document/SavedFileFormat.h"
 #include "document/SettingsDocument.h"
-#include "shell/ApplicationsFolder.h"
-#include "shell/SavedFileWriter.h"
+#include "document/ApplicationsFolder.h"
+#include "document/SavedFileWriter.h"
 
 SaveFileDialog::SaveFileDialog (juce::XmlElement& applicationToSave, int revisionToWrite,
                                 UserInteraction& interactionToUse, const juce::File& folder)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "shell/UserInteraction.h"
-#include "shell/iosButton.h"
+#include "platform/UserInteraction.h"
+#include "widgets/iosButton.h"
 
 // The content of the modal "Save File" window: edits the application's title,
 // author and description, asks for the file name and writes the application

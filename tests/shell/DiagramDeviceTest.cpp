@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "shell/ColourScheme.h"
+#include "widgets/ColourScheme.h"
 #include "shell/DiagramDevice.h"
 #include "tests/shell/DiagramTestSupport.h"
 #include "tests/shell/LookPaintHelpers.h"
-#include "tests/shell/ScriptedUserInteraction.h"
+#include "testing/user/ScriptedUserInteraction.h"
 
 namespace
 {

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "document/PresetLibrary.h"
-#include "shell/ColourScheme.h"
+#include "widgets/ColourScheme.h"
 #include "shell/DiagramView.h"
 #include "tests/shell/DiagramTestSupport.h"
 #include "tests/shell/LookPaintHelpers.h"
-#include "tests/shell/ScriptedUserInteraction.h"
+#include "testing/user/ScriptedUserInteraction.h"
 
 #include <deque>
 

@@ -1,16 +1,15 @@
 #pragma once
 
 #include "document/SavedFileFormat.h"
-#include "shell/ColourScheme.h"
+#include "widgets/ColourScheme.h"
 #include "shell/MainContentComponent.h"
 #include "shell/SaveFileDialog.h"
-#include "shell/SavedFileWriter.h"
+#include "document/SavedFileWriter.h"
 #include "testing/http/LoopbackVersionService.h"
 #include "tests/shell/ImmutableFile.h"
-#include "tests/shell/ScriptedUserInteraction.h"
+#include "testing/user/ScriptedUserInteraction.h"
 
 #include <gtest/gtest.h>
-
 
 namespace maintest
 {

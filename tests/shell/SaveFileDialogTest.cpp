@@ -1,8 +1,8 @@
 #include "document/SavedFileFormat.h"
-#include "shell/ApplicationsFolder.h"
+#include "document/ApplicationsFolder.h"
 #include "shell/SaveFileDialog.h"
 #include "tests/shell/ImmutableFile.h"
-#include "tests/shell/ScriptedUserInteraction.h"
+#include "testing/user/ScriptedUserInteraction.h"
 
 #include <gtest/gtest.h>
 

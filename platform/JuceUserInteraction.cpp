@@ -1,4 +1,4 @@
-#include "shell/JuceUserInteraction.h"
+#include "platform/JuceUserInteraction.h"
 
 namespace
 {

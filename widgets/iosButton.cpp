@@ -1,4 +1,4 @@
-#include "shell/iosButton.h"
+#include "widgets/iosButton.h"
 
 iosButton::iosButton (const juce::String& name) : juce::Button (name) {}
 

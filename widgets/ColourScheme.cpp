@@ -1,4 +1,4 @@
-#include "shell/ColourScheme.h"
+#include "widgets/ColourScheme.h"
 
 #include <utility>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "shell/ApplicationsFolder.h"
+#include "document/ApplicationsFolder.h"
 
 juce::File getApplicationsFolder (const juce::File& documentsFolder)
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/UserInteraction.h"
+#include "platform/UserInteraction.h"
 
 #include <deque>
 #include <functional>

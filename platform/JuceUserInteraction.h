@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/UserInteraction.h"
+#include "platform/UserInteraction.h"
 
 // The real user: modal framework message boxes, the native file chooser and
 // the keyboard state.

@@ -1,4 +1,4 @@
-#include "shell/SavedFileWriter.h"
+#include "document/SavedFileWriter.h"
 
 #include "document/SavedFileFormat.h"
 

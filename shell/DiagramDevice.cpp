@@ -141,7 +141,8 @@ void DiagramDevice::takeOverReadSettings (const juce::XmlElement& readDevice)
 {
     changed = true;
     // Locked settings show the padlock on, so that the next Program keeps them locked.
-    passwordButton.setToggleState (readDevice.getChildByName ("Password") != nullptr, juce::dontSendNotification);
+    passwordButton.setToggleState (readDevice.getChildByName ("Password") != nullptr,
+                                   juce::dontSendNotification);
     replaceElement (readDevice);
 }
 

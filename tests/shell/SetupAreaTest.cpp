@@ -4,6 +4,7 @@
 #include "document/SettingsDocument.h"
 #include "document/SettingsSyxToXml.h"
 #include "editors/MatrixComponent.h"
+#include "testing/emulator/AmplifierEmulator.h"
 #include "tests/shell/LookPaintHelpers.h"
 
 using namespace maintest;
@@ -262,4 +263,49 @@ TEST_F (SetupAreaTest, AfterEveryControlChangedTheDeviceStillGoesWholeIntoASetti
             EXPECT_EQ (carriedValues (*readBack), carriedValues (*settings));
         }
     }
+}
+
+TEST_F (SetupAreaTest, LookingAtADeviceReadBackFromTheAmplifierChangesNothing)
+{
+    AmplifierEmulator emulator ({ "Zelta 240/2M", 0x4003, 0x4002, 119 });
+    LinkTiming quick;
+    quick.frameSpacingMs = 1;
+    VantorelCom link (emulator.createUsbDevices(), emulator.createMidiPorts(), quick);
+    for (int tick = 0; tick < 20 && link.getLinkState() != BaseCom::connected; ++tick)
+        link.timerCallback();
+    ASSERT_EQ (link.getLinkState(), BaseCom::connected);
+
+    juce::SharedResourcePointer<PresetLibrary> library;
+    juce::Component parent;
+    SetupTabSelector::Listener tabs;
+    struct : SetupComponent::Listener
+    {
+        void setupComponentChanged (SetupComponent&) override {}
+    } pages;
+    SetupArea area (parent, *library, tabs, pages);
+
+    for (auto* application : *library->getList (PresetLibrary::exampleCategory))
+        for (auto* stored : application->getChildWithTagNameIterator ("Device"))
+        {
+            SCOPED_TRACE (stored->getStringAttribute ("name").toStdString());
+            juce::XmlElement sent (asOpened (*stored));
+            ASSERT_TRUE (link.sendApplication (sent));
+            juce::XmlElement device ("Device");
+            ASSERT_EQ (link.readApplication (device), 0);
+            // Settings as the block reader gives them: PARAMETERs with Id and StepValue only.
+            ASSERT_FALSE (device.getChildByName ("CORVADINE")
+                              ->getFirstChildElement()
+                              ->getFirstChildElement()
+                              ->hasAttribute ("Name"));
+
+            const juce::XmlElement readBack (device);
+            area.createPages (device, DeviceFamily::fromName (device.getStringAttribute ("model")));
+            area.showPages();
+            pump();
+
+            EXPECT_TRUE (device.isEquivalentTo (&readBack, false));
+            EXPECT_FALSE (area.anyPageModified());
+            EXPECT_FALSE (area.hasPendingPageChanges());
+            area.deletePages();
+        }
 }

@@ -112,6 +112,7 @@ MainContentComponent::MainContentComponent (std::unique_ptr<UserInteraction> own
         std::make_unique<juce::HyperlinkButton> ("New version available!", juce::URL (productWebPage));
     viewport = std::make_unique<juce::Viewport>();
     passwordEntry = std::make_unique<PasswordComponent>();
+    setupArea = std::make_unique<SetupArea> (*this, *presets, *this, *this);
     listBox = std::make_unique<juce::ListBox>();
 
     passwordEntry->addActionListener (this);
@@ -261,12 +262,6 @@ void MainContentComponent::setSyncEnabled (bool on)
             box->setSyncMarked (on);
 
     synchroniser->setEnabled (on);
-}
-
-bool MainContentComponent::hasPendingPageChanges()
-{
-    // The setup pages come with the setup area; until then nothing is pending.
-    return false;
 }
 
 void MainContentComponent::synchronisationTick()
@@ -614,6 +609,55 @@ void MainContentComponent::diagramSelectionChanged (DiagramView&)
     resized();
 }
 
+void MainContentComponent::rebuildSetupPages()
+{
+    deleteSetupPages();
+
+    auto* box = getSelectedDeviceBox();
+    auto* device = diagram != nullptr ? diagram->getSelectedDeviceXml() : nullptr;
+
+    if (box == nullptr || device == nullptr)
+        return;
+
+    const auto family = box->getDeviceFamily();
+    setupArea->createPages (*device, family);
+    // A page that counts as modified as soon as it is built marks the application.
+    updateModifiedFlag();
+    setupArea->showPages();
+    programButton->setEnabled (link.isFamily (DeviceFamily::indexOfName (family.name)));
+}
+
+void MainContentComponent::deleteSetupPages()
+{
+    setupArea->deletePages();
+}
+
+bool MainContentComponent::anySetupPageModified()
+{
+    return setupArea->anyPageModified();
+}
+
+bool MainContentComponent::hasPendingPageChanges()
+{
+    return setupArea->hasPendingPageChanges();
+}
+
+void MainContentComponent::refreshGpiMatrixState()
+{
+    setupArea->refreshGpiMatrixState();
+}
+
+void MainContentComponent::setupTabChanged (SetupTabSelector&)
+{
+    setupArea->tabChanged();
+    resized();
+}
+
+void MainContentComponent::setupComponentChanged (SetupComponent& page)
+{
+    setupArea->pageChanged (page);
+}
+
 void MainContentComponent::actionListenerCallback (const juce::String& message)
 {
     passwordText = message;
@@ -751,6 +795,7 @@ void MainContentComponent::resized()
     tabSelectorArea = { diagramArea.getRight() + 1, 0, setupWidth, tabSelectorHeight };
     pageArea = { tabSelectorArea.getX(), tabSelectorHeight + 1, setupWidth,
                  h - tabSelectorHeight - bottomStrip.getHeight() - 1 };
+    setupArea->setBounds (tabSelectorArea, pageArea);
 
     saveButton->setBounds (bottomStrip.getX() + margin, bottomStrip.getY() + margin, buttonWidth,
                            buttonHeight);

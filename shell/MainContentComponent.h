@@ -9,6 +9,7 @@
 #include "shell/DeviceSynchroniser.h"
 #include "shell/DiagramView.h"
 #include "shell/PasswordComponent.h"
+#include "shell/SetupArea.h"
 #include "shell/StatusDisplay.h"
 #include "platform/UserInteraction.h"
 #include "widgets/iosButton.h"
@@ -25,7 +26,9 @@ class SaveFileDialog;
 // application and everything built from it.
 class MainContentComponent : public juce::Component,
                              public juce::Button::Listener,
+                             public SetupTabSelector::Listener,
                              public DiagramView::Listener,
+                             public SetupComponent::Listener,
                              public juce::ActionListener,
                              public PasswordComponent::Listener,
                              public juce::ListBoxModel,
@@ -74,9 +77,10 @@ public:
     bool isModified() const { return modified; }
     void setSyncEnabled (bool on) override;
     bool isSyncEnabled() const { return synchroniser->isEnabled(); }
-    // Whether the setup pages changed since they were last asked; every page is asked, so every
-    // page's answer is cleared.
+    // Whether a setup page changed since the last call; asks and so clears every page.
     bool hasPendingPageChanges();
+    // Marks on the MATRIX page the outputs that the GPI source selectors switch.
+    void refreshGpiMatrixState();
 
     // 3 (no answer) until the version service has answered.
     int getVersionStatus() const { return versionStatus; }
@@ -101,6 +105,7 @@ public:
     juce::Rectangle<int> getTabSelectorArea() const { return tabSelectorArea; }
     juce::Rectangle<int> getPageArea() const { return pageArea; }
     juce::Rectangle<int> getBottomStrip() const { return bottomStrip; }
+    SetupArea& getSetupArea() { return *setupArea; }
 
     void paint (juce::Graphics&) override;
     void resized() override;
@@ -108,8 +113,10 @@ public:
     bool keyPressed (const juce::KeyPress&) override;
 
     void buttonClicked (juce::Button*) override;
+    void setupTabChanged (SetupTabSelector&) override;
     void diagramSelectionChanged (DiagramView&) override;
     void deviceReadbackRequested (DiagramView&, DiagramDevice&) override;
+    void setupComponentChanged (SetupComponent& page) override;
 
     // A password typed into the "Choose password" dialog.
     void actionListenerCallback (const juce::String& message) override;
@@ -170,13 +177,12 @@ private:
     // with the amplifier connected, after the status display.
     void synchronisationTick() override;
     // Builds the four setup pages of the selected device (hidden, the current one
-    // shown in the page area) and registers for their changes. Not built yet:
-    // the setup pages come with the setup editors.
-    void rebuildSetupPages() {}
-    // Deletes the setup pages, which point into the working copy. Not built yet.
-    void deleteSetupPages() {}
-    // Whether any setup page holds changes not saved yet. Not built yet.
-    bool anySetupPageModified() { return false; }
+    // shown in the page area) and registers for their changes.
+    void rebuildSetupPages();
+    // Deletes the setup pages, which point into the working copy.
+    void deleteSetupPages();
+    // Whether any setup page holds changes not saved yet; every page is asked.
+    bool anySetupPageModified();
 
     std::unique_ptr<UserInteraction> ownInteraction;
     UserInteraction& interaction;
@@ -208,6 +214,8 @@ private:
     std::unique_ptr<DiagramView> diagram;
     std::unique_ptr<juce::Viewport> viewport;
     std::unique_ptr<PasswordComponent> passwordEntry;
+    // The tab selector and the pages; the pages point into the working copy.
+    std::unique_ptr<SetupArea> setupArea;
     std::unique_ptr<juce::XmlElement> workingCopy;
     std::unique_ptr<juce::ListBox> listBox;
     juce::OwnedArray<ApplicationListEntry> entries;

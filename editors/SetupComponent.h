@@ -68,7 +68,11 @@ protected:
     // Tells every listener, the last added first.
     void notifyListeners();
 
-    juce::XmlElement* const element;
+    // For a page whose element is about to leave the document: from now on the
+    // page has no element and must not touch the old one.
+    void forgetElement() noexcept { element = nullptr; }
+
+    juce::XmlElement* element;
     std::unique_ptr<juce::XmlElement> snapshot;
     const PresetLibrary* const presets;
     juce::ListenerList<Listener> listeners;

@@ -97,6 +97,7 @@ MainContentComponent::MainContentComponent (std::unique_ptr<UserInteraction> own
         std::make_unique<juce::HyperlinkButton> ("New version available!", juce::URL (productWebPage));
     viewport = std::make_unique<juce::Viewport>();
     passwordEntry = std::make_unique<PasswordComponent>();
+    setupArea = std::make_unique<SetupArea> (*this, *presets, *this, *this);
     listBox = std::make_unique<juce::ListBox>();
 
     passwordEntry->addActionListener (this);
@@ -117,6 +118,8 @@ MainContentComponent::MainContentComponent (std::unique_ptr<UserInteraction> own
     statusLabel->setJustificationType (juce::Justification::centredRight);
     statusLabel->setFont (juce::Font (versionFontHeight, juce::Font::plain));
     addAndMakeVisible (*statusLabel);
+    statusDisplay = std::make_unique<StatusDisplay> (link, *statusLabel, *programButton,
+                                                     static_cast<StatusDisplay::Host&> (*this));
 
     versionLabel->setText (juce::String ("v") + programVersion + "r" + juce::String (programRevision),
                            juce::dontSendNotification);
@@ -558,6 +561,55 @@ void MainContentComponent::diagramSelectionChanged (DiagramView&)
     resized();
 }
 
+void MainContentComponent::rebuildSetupPages()
+{
+    deleteSetupPages();
+
+    auto* box = getSelectedDeviceBox();
+    auto* device = diagram != nullptr ? diagram->getSelectedDeviceXml() : nullptr;
+
+    if (box == nullptr || device == nullptr)
+        return;
+
+    const auto family = box->getDeviceFamily();
+    setupArea->createPages (*device, family);
+    // A page that counts as modified as soon as it is built marks the application.
+    updateModifiedFlag();
+    setupArea->showPages();
+    programButton->setEnabled (link.isFamily (DeviceFamily::indexOfName (family.name)));
+}
+
+void MainContentComponent::deleteSetupPages()
+{
+    setupArea->deletePages();
+}
+
+bool MainContentComponent::anySetupPageModified()
+{
+    return setupArea->anyPageModified();
+}
+
+bool MainContentComponent::hasPendingPageChanges()
+{
+    return setupArea->hasPendingPageChanges();
+}
+
+void MainContentComponent::refreshGpiMatrixState()
+{
+    setupArea->refreshGpiMatrixState();
+}
+
+void MainContentComponent::setupTabChanged (SetupTabSelector&)
+{
+    setupArea->tabChanged();
+    resized();
+}
+
+void MainContentComponent::setupComponentChanged (SetupComponent& page)
+{
+    setupArea->pageChanged (page);
+}
+
 void MainContentComponent::actionListenerCallback (const juce::String& message)
 {
     passwordText = message;
@@ -633,6 +685,21 @@ void MainContentComponent::timerCallback()
     onStatusTick();
 }
 
+void MainContentComponent::onStatusTick()
+{
+    statusDisplay->tick();
+}
+
+void MainContentComponent::launchFirmwareUpdate()
+{
+    statusDisplay->launchFirmwareUpdate();
+}
+
+DiagramDevice* MainContentComponent::getSelectedDeviceBox()
+{
+    return diagram != nullptr ? diagram->getSelectedDevice() : nullptr;
+}
+
 void MainContentComponent::run()
 {
     // One synchronisation pass of the selected device comes here with the
@@ -677,6 +744,7 @@ void MainContentComponent::resized()
     tabSelectorArea = { diagramArea.getRight() + 1, 0, setupWidth, tabSelectorHeight };
     pageArea = { tabSelectorArea.getX(), tabSelectorHeight + 1, setupWidth,
                  h - tabSelectorHeight - bottomStrip.getHeight() - 1 };
+    setupArea->setBounds (tabSelectorArea, pageArea);
 
     saveButton->setBounds (bottomStrip.getX() + margin, bottomStrip.getY() + margin, buttonWidth,
                            buttonHeight);

@@ -7,6 +7,8 @@
 #include "shell/ApplicationListEntry.h"
 #include "shell/DiagramView.h"
 #include "shell/PasswordComponent.h"
+#include "shell/SetupArea.h"
+#include "shell/StatusDisplay.h"
 #include "platform/UserInteraction.h"
 #include "widgets/iosButton.h"
 #include "updates/VersionCheck.h"
@@ -20,12 +22,15 @@ class SaveFileDialog;
 // application and everything built from it.
 class MainContentComponent : public juce::Component,
                              public juce::Button::Listener,
+                             public SetupTabSelector::Listener,
                              public DiagramView::Listener,
+                             public SetupComponent::Listener,
                              public juce::ActionListener,
                              public PasswordComponent::Listener,
                              public juce::ListBoxModel,
                              public juce::Timer,
-                             public juce::Thread
+                             public juce::Thread,
+                             private StatusDisplay::Host
 {
 public:
     // What tests put in place of the user, the Documents folder, the version
@@ -67,8 +72,12 @@ public:
     // cleared only by opening an application and by a successful save.
     void updateModifiedFlag();
     bool isModified() const { return modified; }
-    void setSyncEnabled (bool on);
+    void setSyncEnabled (bool on) override;
     bool isSyncEnabled() const { return syncEnabled; }
+    // Whether a setup page changed since the last call; asks and so clears every page.
+    bool hasPendingPageChanges();
+    // Marks on the MATRIX page the outputs that the GPI source selectors switch.
+    void refreshGpiMatrixState();
 
     // 3 (no answer) until the version service has answered.
     int getVersionStatus() const { return versionStatus; }
@@ -93,6 +102,7 @@ public:
     juce::Rectangle<int> getTabSelectorArea() const { return tabSelectorArea; }
     juce::Rectangle<int> getPageArea() const { return pageArea; }
     juce::Rectangle<int> getBottomStrip() const { return bottomStrip; }
+    SetupArea& getSetupArea() { return *setupArea; }
 
     void paint (juce::Graphics&) override;
     void resized() override;
@@ -100,7 +110,9 @@ public:
     bool keyPressed (const juce::KeyPress&) override;
 
     void buttonClicked (juce::Button*) override;
+    void setupTabChanged (SetupTabSelector&) override;
     void diagramSelectionChanged (DiagramView&) override;
+    void setupComponentChanged (SetupComponent& page) override;
 
     // A password typed into the "Choose password" dialog.
     void actionListenerCallback (const juce::String& message) override;
@@ -115,6 +127,9 @@ public:
 
     void timerCallback() override;
     void run() override;
+    // Shows the firmware update wizard modally; returns when it is closed.
+    void launchFirmwareUpdate();
+    const StatusDisplay& getStatusDisplay() const { return *statusDisplay; }
 
 protected:
     // Shows the Save dialog modally and gives its result (1: the file was written).
@@ -144,19 +159,26 @@ private:
 
     // The status display of the connected amplifier, the Program and get-settings
     // buttons, the firmware check and the start of synchronisation passes; runs
-    // at every tick. Not built yet: the amplifier status comes with the status work.
-    void onStatusTick() {}
+    // at every tick.
+    void onStatusTick();
     // The Program button: programs the selected device, or switches
-    // synchronisation off, or opens the firmware update. Not built yet.
-    void programButtonClicked() {}
+    // synchronisation off, or opens the firmware update. Only the firmware update
+    // is built yet.
+    void programButtonClicked() { statusDisplay->handleProgramClick(); }
+
+    DiagramDevice* getSelectedDeviceBox() override;
+    bool isSynchronisationRunning() override { return isThreadRunning(); }
+    // Starts a synchronisation pass when one is due; runs at every tick with the
+    // amplifier connected, after the status display. Not built yet: it comes with
+    // the synchronisation work.
+    void synchronisationTick() override {}
     // Builds the four setup pages of the selected device (hidden, the current one
-    // shown in the page area) and registers for their changes. Not built yet:
-    // the setup pages come with the setup editors.
-    void rebuildSetupPages() {}
-    // Deletes the setup pages, which point into the working copy. Not built yet.
-    void deleteSetupPages() {}
-    // Whether any setup page holds changes not saved yet. Not built yet.
-    bool anySetupPageModified() { return false; }
+    // shown in the page area) and registers for their changes.
+    void rebuildSetupPages();
+    // Deletes the setup pages, which point into the working copy.
+    void deleteSetupPages();
+    // Whether any setup page holds changes not saved yet; every page is asked.
+    bool anySetupPageModified();
 
     std::unique_ptr<UserInteraction> ownInteraction;
     UserInteraction& interaction;
@@ -181,10 +203,14 @@ private:
     std::unique_ptr<DiagramView> diagram;
     std::unique_ptr<juce::Viewport> viewport;
     std::unique_ptr<PasswordComponent> passwordEntry;
+    // The tab selector and the pages; the pages point into the working copy.
+    std::unique_ptr<SetupArea> setupArea;
     std::unique_ptr<juce::XmlElement> workingCopy;
     std::unique_ptr<juce::ListBox> listBox;
     juce::OwnedArray<ApplicationListEntry> entries;
     std::unique_ptr<juce::DialogWindow> passwordDialog;
+    // Follows the amplifier with the status label and the Program button: after them.
+    std::unique_ptr<StatusDisplay> statusDisplay;
     ApplicationListEntry* openedEntry = nullptr;
 
     juce::Rectangle<int> bottomStrip, listArea, diagramArea, tabSelectorArea, pageArea;

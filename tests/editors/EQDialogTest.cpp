@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace editortest;
+
 namespace
 {
 struct DialogFixture : ::testing::Test
@@ -49,7 +51,7 @@ TEST_F (DialogFixture, OpensOnTheFirstPresetAndATypeChoiceOpensExactlyItsValues)
 
     // Band 2 becomes a low cut: only its frequency stays open.
     user.menuAnswers = { 1 };
-    click (dialog->getTypeButton (1));
+    pressButton (dialog->getTypeButton (1));
     EXPECT_EQ (dialog->getTypeButton (1).getType(), 0);
     EXPECT_FALSE (dialog->getGainSlider (1).isEnabled());
     EXPECT_TRUE (dialog->getFrequencySlider (1).isEnabled());
@@ -70,13 +72,13 @@ TEST_F (DialogFixture, OpensOnTheFirstPresetAndATypeChoiceOpensExactlyItsValues)
 
     // A menu closed without a choice changes nothing.
     user.menuAnswers = { 0 };
-    click (dialog->getTypeButton (1));
+    pressButton (dialog->getTypeButton (1));
     EXPECT_EQ (dialog->getTypeButton (1).getType(), 0);
     EXPECT_FALSE (dialog->consumeChangeFlag());
 
     // "Band" opens all three again.
     user.menuAnswers = { 7 };
-    click (dialog->getTypeButton (1));
+    pressButton (dialog->getTypeButton (1));
     EXPECT_TRUE (dialog->getGainSlider (1).isEnabled() && dialog->getWidthSlider (1).isEnabled());
     EXPECT_EQ (shownText (dialog->getGainSlider (1)), "0.0 dB");
     EXPECT_FALSE (user.anyUnexpected());
@@ -152,7 +154,7 @@ TEST_F (DialogFixture, SavingSelectsTheSavedPresetAndChoosingItGivesTheSameCurve
     auto saveAs = [&] (const char* name)
     {
         user.fileAnswers.push_back (folder.getChildFile (name));
-        click (dialog->getSaveButton());
+        pressButton (dialog->getSaveButton());
     };
 
     typeInto (dialog->getGainSlider (3), "6 dB");

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace editortest;
+
 namespace
 {
 // An older preset with the rows 0..15 in order; `edit` may change the rows.

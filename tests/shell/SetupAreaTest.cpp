@@ -1,6 +1,10 @@
 #include "tests/shell/MainContentTestSupport.h"
 
+#include "document/CorvadineXmlToSyx.h"
+#include "document/SettingsDocument.h"
+#include "document/SettingsSyxToXml.h"
 #include "editors/MatrixComponent.h"
+#include "testing/emulator/AmplifierEmulator.h"
 #include "tests/shell/LookPaintHelpers.h"
 
 using namespace maintest;
@@ -12,15 +16,19 @@ class SetupAreaTest : public MainContentTest
 protected:
     SetupArea& area() { return content->getSetupArea(); }
 
+    // A click as the hand-drawn controls see it: they act when the button comes up.
+    static void clickAt (juce::Component& component, juce::Point<float> where)
+    {
+        const auto now = juce::Time::getCurrentTime();
+        component.mouseUp (juce::MouseEvent (juce::Desktop::getInstance().getMainMouseSource(), where,
+                                             juce::ModifierKeys::leftButtonModifier, 1.0f, 0.0f, 0.0f, 0.0f,
+                                             0.0f, &component, &component, now, where, now, 1, false));
+    }
+
     void chooseTab (int tab)
     {
         auto& bar = area().getTabSelector();
-        const auto where = bar.getTabArea (tab).getCentre();
-        const auto now = juce::Time::getCurrentTime();
-        const juce::MouseEvent event (juce::Desktop::getInstance().getMainMouseSource(), where,
-                                      juce::ModifierKeys::leftButtonModifier, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f,
-                                      &bar, &bar, now, where, now, 1, false);
-        bar.mouseUp (event);
+        clickAt (bar, bar.getTabArea (tab).getCentre());
     }
 
     // The device as the diagram keeps it: a device without a model is a "ZELTA M".
@@ -38,6 +46,68 @@ protected:
             if (n-- == 0)
                 return *device;
         return application;
+    }
+
+    // Every control the user can reach on the page, changed once: each combo box to
+    // its next item (not one that opens a dialog), each slider to another value,
+    // each tick box toggled, each matrix point clicked.
+    static void changeEveryControl (juce::Component& component)
+    {
+        if (auto* matrix = dynamic_cast<MatrixComponent*> (&component))
+            for (int k = 0; k < MatrixComponent::numPoints; ++k)
+                if (matrix->getPoint (k).enabled && !matrix->getPoint (k).marked)
+                    clickAt (*matrix, matrix->getPointArea (k).getCentre());
+
+        for (auto* child : component.getChildren())
+        {
+            if (!child->isShowing() || !child->isEnabled())
+                continue;
+
+            if (auto* combo = dynamic_cast<juce::ComboBox*> (child))
+            {
+                for (int i = 1; i < combo->getNumItems(); ++i)
+                {
+                    const int index = (combo->getSelectedItemIndex() + i) % combo->getNumItems();
+                    if (combo->isItemEnabled (combo->getItemId (index)) &&
+                        !combo->getItemText (index).endsWith ("..."))
+                    {
+                        combo->setSelectedItemIndex (index, juce::sendNotificationSync);
+                        break;
+                    }
+                }
+            }
+            else if (auto* slider = dynamic_cast<juce::Slider*> (child))
+            {
+                const auto range = slider->getRange();
+                slider->setValue (slider->snapValue (range.getStart() + 0.37 * range.getLength(),
+                                                     juce::Slider::notDragging),
+                                  juce::sendNotificationSync);
+            }
+            else if (auto* tick = dynamic_cast<juce::ToggleButton*> (child))
+            {
+                tick->setToggleState (!tick->getToggleState(), juce::sendNotificationSync);
+            }
+
+            changeEveryControl (*child);
+        }
+    }
+
+    // What the amplifier gets: every PARAMETER's step under its element's tag and Id.
+    static std::map<juce::String, int> carriedValues (const juce::XmlElement& corvadine)
+    {
+        std::map<juce::String, int> values;
+        for (auto* element : corvadine.getChildIterator())
+        {
+            const auto key = element->getTagName() + " " + element->getStringAttribute ("Id");
+            for (auto* parameter : element->getChildWithTagNameIterator ("PARAMETER"))
+                values[key + " " + parameter->getStringAttribute ("Id")] =
+                    parameter->getIntAttribute ("StepValue");
+            for (auto* effect : element->getChildWithTagNameIterator ("EFFECT"))
+                for (auto* parameter : effect->getChildWithTagNameIterator ("PARAMETER"))
+                    values[key + " " + parameter->getStringAttribute ("Id")] =
+                        parameter->getIntAttribute ("StepValue");
+        }
+        return values;
     }
 
     static void pump() { juce::MessageManager::getInstance()->runDispatchLoopUntil (30); }
@@ -140,11 +210,7 @@ TEST_F (SetupAreaTest, TheChosenTabStaysAcrossDevicesAndChangesArePendingOnce)
     auto* matrix = dynamic_cast<MatrixComponent*> (area().getCurrentPage());
     ASSERT_NE (matrix, nullptr);
     EXPECT_EQ (matrix->getElement(), diagram->getSelectedDeviceXml());
-    const auto point = matrix->getPointArea (1).getCentre();
-    const auto now = juce::Time::getCurrentTime();
-    matrix->mouseUp (juce::MouseEvent (juce::Desktop::getInstance().getMainMouseSource(), point,
-                                       juce::ModifierKeys::leftButtonModifier, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f,
-                                       matrix, matrix, now, point, now, 1, false));
+    clickAt (*matrix, matrix->getPointArea (1).getCentre());
     EXPECT_TRUE (content->hasPendingPageChanges());
     EXPECT_FALSE (content->hasPendingPageChanges());
     content->updateModifiedFlag();
@@ -155,4 +221,91 @@ TEST_F (SetupAreaTest, TheChosenTabStaysAcrossDevicesAndChangesArePendingOnce)
     diagram->selectDevice (0, false);
     EXPECT_EQ (area().getCurrentPageIndex(), SetupArea::inputsPage);
     expectOnlyCurrentPageShown();
+}
+
+TEST_F (SetupAreaTest, AfterEveryControlChangedTheDeviceStillGoesWholeIntoASettingsBlock)
+{
+    make();
+    content->setSize (1280, 800);
+
+    for (const auto* title : { "ZELTA Default", "ZELTA 70 Default", "Retail/Commercial" })
+    {
+        content->getListBox().selectRow (rowTitled (title));
+        auto* diagram = content->getDiagram();
+
+        for (int i = 0; i < diagram->getNumDevices(); ++i)
+        {
+            SCOPED_TRACE (juce::String (title) + " device " + juce::String (i));
+            diagram->selectDevice (i, false);
+
+            for (int tab = 0; tab < SetupArea::numPages; ++tab)
+            {
+                chooseTab (tab);
+                pump();
+                if (auto* page = area().getCurrentPage())
+                    changeEveryControl (*page);
+                pump();
+            }
+
+            EXPECT_TRUE (content->hasPendingPageChanges());
+
+            // As the Program road sends it: one EFFECT per Id.
+            const auto settings =
+                copyChildrenById (*diagram->getSelectedDeviceXml()->getChildByName ("CORVADINE"), "EFFECT");
+            CorvadineXmlToSyx writer (*settings);
+            juce::MemoryOutputStream block;
+            EXPECT_TRUE (writer.convertAndWrite (block));
+            EXPECT_EQ (writer.getNumDroppedRecords(), 0);
+
+            juce::MemoryInputStream input (block.getData(), block.getDataSize(), false);
+            const auto readBack = SettingsSyxToXml (input).createXml();
+            ASSERT_NE (readBack, nullptr);
+            EXPECT_EQ (carriedValues (*readBack), carriedValues (*settings));
+        }
+    }
+}
+
+TEST_F (SetupAreaTest, LookingAtADeviceReadBackFromTheAmplifierChangesNothing)
+{
+    AmplifierEmulator emulator ({ "Zelta 240/2M", 0x4003, 0x4002, 119 });
+    LinkTiming quick;
+    quick.frameSpacingMs = 1;
+    VantorelCom link (emulator.createUsbDevices(), emulator.createMidiPorts(), quick);
+    for (int tick = 0; tick < 20 && link.getLinkState() != BaseCom::connected; ++tick)
+        link.timerCallback();
+    ASSERT_EQ (link.getLinkState(), BaseCom::connected);
+
+    juce::SharedResourcePointer<PresetLibrary> library;
+    juce::Component parent;
+    SetupTabSelector::Listener tabs;
+    struct : SetupComponent::Listener
+    {
+        void setupComponentChanged (SetupComponent&) override {}
+    } pages;
+    SetupArea area (parent, *library, tabs, pages);
+
+    for (auto* application : *library->getList (PresetLibrary::exampleCategory))
+        for (auto* stored : application->getChildWithTagNameIterator ("Device"))
+        {
+            SCOPED_TRACE (stored->getStringAttribute ("name").toStdString());
+            juce::XmlElement sent (asOpened (*stored));
+            ASSERT_TRUE (link.sendApplication (sent));
+            juce::XmlElement device ("Device");
+            ASSERT_EQ (link.readApplication (device), 0);
+            // Settings as the block reader gives them: PARAMETERs with Id and StepValue only.
+            ASSERT_FALSE (device.getChildByName ("CORVADINE")
+                              ->getFirstChildElement()
+                              ->getFirstChildElement()
+                              ->hasAttribute ("Name"));
+
+            const juce::XmlElement readBack (device);
+            area.createPages (device, DeviceFamily::fromName (device.getStringAttribute ("model")));
+            area.showPages();
+            pump();
+
+            EXPECT_TRUE (device.isEquivalentTo (&readBack, false));
+            EXPECT_FALSE (area.anyPageModified());
+            EXPECT_FALSE (area.hasPendingPageChanges());
+            area.deletePages();
+        }
 }

@@ -118,3 +118,17 @@ TEST_F (ProgramRoadTest, SynchronisationNeedsTheToggleAndAnAmplifierOfTheBoxFami
     EXPECT_FALSE (programRoad.run (&box()));
     EXPECT_EQ (emulator.getNumStoredBlocks (QuobCom::settingsFrames), 3);
 }
+
+TEST_F (ProgramRoadTest, NoLockWithoutTheSerialNumber)
+{
+    setPadlock (true);
+    prompts.passwords.push_back ("secret");
+    emulator.setNoReply (true);
+
+    EXPECT_FALSE (programRoad.run (&box()));
+
+    EXPECT_EQ (framesReceived(), 0)
+        << "a key salted with an unread serial number would lock the amplifier for good";
+    ASSERT_EQ (user.countCalls ("message"), 1);
+    EXPECT_EQ (user.calls.back().title, "Programming failed!");
+}

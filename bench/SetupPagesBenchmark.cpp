@@ -1,7 +1,9 @@
 #include <benchmark/benchmark.h>
 
+#include "editors/InputComponent.h"
 #include "editors/MatrixComponent.h"
 #include "shell/SetupArea.h"
+#include "testing/user/ScriptedUserInteraction.h"
 
 namespace
 {
@@ -54,6 +56,29 @@ void MatrixPageBuild (benchmark::State& state)
     buildPage<MatrixComponent> (state);
 }
 
+// A page with an EQ dialog: its preset folder (here an empty one) is scanned too.
+template <typename Page> void buildPageWithEqDialog (benchmark::State& state)
+{
+    Fixture f;
+    ScriptedUserInteraction user;
+    const auto documents = juce::File::createTempFile ("documents");
+    documents.createDirectory();
+
+    for (auto _ : state)
+    {
+        Page page (f.device, *f.library, f.family, user, documents);
+        page.setBounds (0, 0, 340, 384);
+        benchmark::DoNotOptimize (&page);
+    }
+
+    documents.deleteRecursively();
+}
+
+void InputPageBuild (benchmark::State& state)
+{
+    buildPageWithEqDialog<InputComponent> (state);
+}
+
 // The page part of a device selection: the pages deleted and built anew, shown
 // and given the GPI state.
 void SelectDeviceBuildsItsPages (benchmark::State& state)
@@ -78,4 +103,5 @@ void SelectDeviceBuildsItsPages (benchmark::State& state)
 } // namespace
 
 BENCHMARK (MatrixPageBuild)->Unit (benchmark::kMillisecond);
+BENCHMARK (InputPageBuild)->Unit (benchmark::kMicrosecond)->Repetitions (9)->ReportAggregatesOnly (true);
 BENCHMARK (SelectDeviceBuildsItsPages)->Unit (benchmark::kMillisecond);

@@ -104,4 +104,15 @@ struct TemporaryDocuments
 
     juce::File folder = juce::File::createTempFile ("documents");
 };
+
+// The device with its page-state child of this tag taken out, for comparing
+// everything a page must leave alone.
+inline std::unique_ptr<juce::XmlElement> withoutChild (const juce::XmlElement& device,
+                                                       const juce::String& tag)
+{
+    auto copy = std::make_unique<juce::XmlElement> (device);
+    while (auto* child = copy->getChildByName (tag))
+        copy->removeChildElement (child, true);
+    return copy;
+}
 } // namespace editortest

@@ -2,6 +2,7 @@
 
 #include "editors/InputComponent.h"
 #include "editors/MatrixComponent.h"
+#include "editors/OutputComponent.h"
 #include "shell/SetupArea.h"
 #include "testing/user/ScriptedUserInteraction.h"
 
@@ -79,6 +80,11 @@ void InputPageBuild (benchmark::State& state)
     buildPageWithEqDialog<InputComponent> (state);
 }
 
+void OutputPageBuild (benchmark::State& state)
+{
+    buildPageWithEqDialog<OutputComponent> (state);
+}
+
 // The page part of a device selection: the pages deleted and built anew, shown
 // and given the GPI state.
 void SelectDeviceBuildsItsPages (benchmark::State& state)
@@ -104,4 +110,5 @@ void SelectDeviceBuildsItsPages (benchmark::State& state)
 
 BENCHMARK (MatrixPageBuild)->Unit (benchmark::kMillisecond);
 BENCHMARK (InputPageBuild)->Unit (benchmark::kMicrosecond)->Repetitions (9)->ReportAggregatesOnly (true);
+BENCHMARK (OutputPageBuild)->Unit (benchmark::kMicrosecond)->Repetitions (9)->ReportAggregatesOnly (true);
 BENCHMARK (SelectDeviceBuildsItsPages)->Unit (benchmark::kMillisecond);

@@ -73,3 +73,38 @@ bool SetupComponent::differsFromSnapshot (const juce::XmlElement* pageState) con
 
     return !isSameState (*snapshot, *pageState);
 }
+
+juce::XmlElement* SetupComponent::getSettings() const
+{
+    return element != nullptr ? element->getChildByName ("CORVADINE") : nullptr;
+}
+
+void SetupComponent::replaceEffect (juce::XmlElement& settings, int effectId,
+                                    std::unique_ptr<juce::XmlElement> replacement)
+{
+    auto* existing = findChildById (settings, "EFFECT", effectId);
+
+    if (replacement == nullptr)
+    {
+        if (existing != nullptr)
+            settings.removeChildElement (existing, true);
+    }
+    else if (existing != nullptr)
+    {
+        settings.replaceChildElement (existing, replacement.release());
+    }
+    else
+    {
+        settings.addChildElement (replacement.release());
+    }
+}
+
+void SetupComponent::showStoredSelection (juce::ComboBox& box, const juce::XmlElement* widget, int customId)
+{
+    const int selectedId = widget != nullptr ? widget->getIntAttribute ("SelId", 0) : 0;
+    box.setSelectedId (selectedId == customId ? 0 : selectedId, juce::dontSendNotification);
+
+    if (box.getSelectedId() == 0)
+        box.setText (widget != nullptr ? widget->getStringAttribute ("Value") : juce::String(),
+                     juce::dontSendNotification);
+}

@@ -18,14 +18,20 @@ protected:
                                    { return c.kind == "message" && c.title == title; });
     }
 
-    // Every file of the applications folder with its bytes.
-    std::map<juce::String, juce::MemoryBlock> folderSnapshot() const
+    // Every file of the applications folder with its bytes (held as strings: comparing two
+    // empty juce::MemoryBlocks hands null pointers to memcmp).
+    std::map<juce::String, std::string> folderSnapshot() const
     {
-        std::map<juce::String, juce::MemoryBlock> snapshot;
+        std::map<juce::String, std::string> snapshot;
 
         for (const auto& entry :
              juce::RangedDirectoryIterator (folder, false, "*", juce::File::findFilesAndDirectories))
-            snapshot[entry.getFile().getFileName()] = contentsOf (entry.getFile());
+        {
+            const auto bytes = contentsOf (entry.getFile());
+            snapshot[entry.getFile().getFileName()] =
+                bytes.isEmpty() ? std::string()
+                                : std::string (static_cast<const char*> (bytes.getData()), bytes.getSize());
+        }
 
         return snapshot;
     }

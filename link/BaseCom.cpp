@@ -259,6 +259,7 @@ bool BaseCom::sendFrames (juce::uint8 command, const juce::MemoryBlock& block)
     if (size > maxBlockSize)
         return false;
 
+    const juce::ScopedLock operation (requestLock);
     const auto* product = currentProduct.load();
     const int state = linkState.load();
     const int frameCount = (size + FrameMessage::maxDataSize - 1) / FrameMessage::maxDataSize;
@@ -268,6 +269,10 @@ bool BaseCom::sendFrames (juce::uint8 command, const juce::MemoryBlock& block)
 
     for (int offset = 0; offset < size; offset += FrameMessage::maxDataSize)
     {
+        // A thread asked to stop ends here, not after the whole block (several seconds).
+        if (juce::Thread::currentThreadShouldExit())
+            return false;
+
         if (ok)
         {
             const int length = juce::jmin (FrameMessage::maxDataSize, size - offset);
@@ -370,6 +375,7 @@ bool BaseCom::requestFrame (juce::uint8 command, juce::uint8 replyCommand, juce:
 
 bool BaseCom::readFrames (juce::uint8 command, juce::uint8 replyCommand, juce::OutputStream& output)
 {
+    const juce::ScopedLock operation (requestLock);
     int frameIndex = 1;
     int frameCount = 0;
     juce::uint8 data[FrameMessage::maxDataSize];

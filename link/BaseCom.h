@@ -20,7 +20,11 @@
 //   and read by any thread, which acts on the value it sees;
 // - reply slot, expected reply command, reply-arrived flag: replyLock, held briefly, never across a
 //   sleep;
-// - one request-and-reply exchange at a time: requestLock;
+// - one operation at a time: requestLock, held for a whole exchange or block transfer, and by the
+//   derived links for the whole of an operation made of several (programming, readback, identity
+//   queries), so that a message-thread request never interleaves with a synchronisation pass;
+// - a thread asked to stop (juce::Thread::signalThreadShouldExit) ends a block transfer between
+//   two frames;
 // - the ports: MidiInterfaceClass's own lock;
 // - the present-device list: message thread only; a transfer checks presence with a scan of its own.
 class BaseCom : public juce::Timer, public juce::MidiInputCallback
@@ -82,9 +86,10 @@ public:
     bool sendFrame (juce::uint8 command, juce::uint8 frameIndex, juce::uint8 frameCount, const void* data,
                     int length);
     // Sends the block as numbered 64-byte frames, paced and unacknowledged. A block of more than
-    // maxBlockSize bytes is refused before anything is sent; an empty one sends nothing. False
-    // when the amplifier went away meanwhile, even though no tick has closed its ports (a transfer
-    // on the message thread holds the ticks back).
+    // maxBlockSize bytes is refused before anything is sent; an empty one sends nothing. False,
+    // with the rest unsent, when the calling thread is asked to stop, and false when the amplifier
+    // went away meanwhile, even though no tick has closed its ports (a transfer on the message
+    // thread holds the ticks back).
     bool sendFrames (juce::uint8 command, const juce::MemoryBlock& block);
 
     // Sends the command with an empty payload and waits about a second for a reply of replyCommand,
@@ -110,6 +115,9 @@ protected:
     // first in its destructor: a MIDI callback that still arrived while a derived part is being
     // destroyed would run on a half-destroyed object.
     void closePorts();
+
+    // Re-entrant: an operation holds it around the exchanges and transfers it is made of.
+    juce::CriticalSection& getOperationLock() noexcept { return requestLock; }
 
     virtual void bootModeConnected() {}
     virtual void bootModeDisconnected() {}

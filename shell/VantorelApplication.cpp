@@ -4,7 +4,8 @@
 #include "widgets/ColourScheme.h"
 #include "shell/MainContentComponent.h"
 
-VantorelApplication::MainWindow::MainWindow (const juce::String& name)
+VantorelApplication::MainWindow::MainWindow (const juce::String& name,
+                                             std::unique_ptr<MainContentComponent> content)
     : juce::DocumentWindow (
           name,
           juce::LookAndFeel::getDefaultLookAndFeel().findColour (juce::ResizableWindow::backgroundColourId),
@@ -16,9 +17,8 @@ VantorelApplication::MainWindow::MainWindow (const juce::String& name)
     setUsingNativeTitleBar (true);
     setDropShadowEnabled (true);
     addToDesktop (getDesktopWindowStyleFlags());
-    // The content sets itself to 1024 x 600; the window takes that size. The
-    // whole start-up of the content (version check, link, presets, list) runs here.
-    setContentOwned (new MainContentComponent(), true);
+    // The content has set itself to 1024 x 600; the window takes that size.
+    setContentOwned (content.release(), true);
     centreWithSize (getWidth(), getHeight());
     setVisible (true);
 }
@@ -63,7 +63,12 @@ void VantorelApplication::initialise (const juce::String&)
 {
     juce::LookAndFeel::setDefaultLookAndFeel (&lookAndFeel);
     applyColourScheme (lookAndFeel);
-    mainWindow = std::make_unique<MainWindow> (getApplicationName());
+    mainWindow = std::make_unique<MainWindow> (getApplicationName(), createMainContent());
+}
+
+std::unique_ptr<MainContentComponent> VantorelApplication::createMainContent()
+{
+    return std::make_unique<MainContentComponent>();
 }
 
 void VantorelApplication::shutdown()

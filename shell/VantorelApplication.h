@@ -2,7 +2,6 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
-
 class MainContentComponent;
 
 // The program as the framework drives it: one instance, one main window.
@@ -13,7 +12,8 @@ public:
     class MainWindow : public juce::DocumentWindow
     {
     public:
-        explicit MainWindow (const juce::String& name);
+        // Shows the content, which it owns.
+        MainWindow (const juce::String& name, std::unique_ptr<MainContentComponent> content);
 
         // Ends the program, unless the user wanted to save and the save did not happen.
         void closeButtonPressed() override;
@@ -32,6 +32,11 @@ public:
     bool moreThanOneInstanceAllowed() override;
     void initialise (const juce::String& commandLine) override;
     void shutdown() override;
+
+protected:
+    // The window's content: the program's own, with the real user, Documents folder,
+    // version service and link. Called once, by initialise.
+    virtual std::unique_ptr<MainContentComponent> createMainContent();
 
 private:
     // The program was drawn for this look; the default look of the framework is

@@ -665,27 +665,6 @@ void AmplifierEmulator::setFault (Fault fault, int value)
     state->faults[(int)fault] = juce::jmax (0, value);
 }
 
-bool AmplifierEmulator::findFault (const juce::String& name, Fault& fault)
-{
-    static const char* const names[] = {
-        "inputMissing",      "outputMissing",     "inputLate",         "outputLate",    "inputFailsToOpen",
-        "outputFailsToOpen", "updateModeLingers", "noReply",           "replyDelayMs",  "wrongFrameIndex",
-        "shortWordReplies",  "garbage",           "duplicateReplies",  "staleReplies",  "wrongModelByte",
-        "highDataByte",      "cutReplies",        "lostIncomingFrame", "lostReplyFrame"
-    };
-    static_assert (std::size (names) == (size_t)Fault::numFaults, "one name per fault");
-
-    for (int i = 0; i < (int)Fault::numFaults; ++i)
-    {
-        if (name == names[i])
-        {
-            fault = (Fault)i;
-            return true;
-        }
-    }
-    return false;
-}
-
 int AmplifierEmulator::getNumOpenPorts() const
 {
     EMULATOR_LOCKED;

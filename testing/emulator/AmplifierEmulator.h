@@ -123,9 +123,6 @@ public:
         numFaults
     };
     void setFault (Fault fault, int value);
-    // The fault whose enumerator is spelt so ("cutReplies"), for a program that takes faults by
-    // name; false for any other name.
-    static bool findFault (const juce::String& name, Fault& fault);
 
     // Unplugs once this many more block frames or firmware messages have come in, or at the first
     // request after this many more replies have gone out; 0 switches the trigger off.

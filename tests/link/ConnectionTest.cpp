@@ -176,11 +176,6 @@ TEST_F (ConnectionTest, PortFaultsEndInAFreshSearchWithNoPortLeftOpen)
         link.disconnect();
     }
     EXPECT_EQ (link.appConnects, 2);
-
-    Fault named;
-    EXPECT_TRUE (AmplifierEmulator::findFault ("outputLate", named));
-    EXPECT_EQ (named, Fault::outputLate);
-    EXPECT_FALSE (AmplifierEmulator::findFault ("late", named));
 }
 
 TEST_F (ConnectionTest, FirstRowOfTheTableWinsAndApplicationModeBeforeUpdateMode)

@@ -18,14 +18,20 @@ protected:
                                    { return c.kind == "message" && c.title == title; });
     }
 
-    // Every file of the applications folder with its bytes.
-    std::map<juce::String, juce::MemoryBlock> folderSnapshot() const
+    // Every file of the applications folder with its bytes (held as strings: comparing two
+    // empty juce::MemoryBlocks hands null pointers to memcmp).
+    std::map<juce::String, std::string> folderSnapshot() const
     {
-        std::map<juce::String, juce::MemoryBlock> snapshot;
+        std::map<juce::String, std::string> snapshot;
 
         for (const auto& entry :
              juce::RangedDirectoryIterator (folder, false, "*", juce::File::findFilesAndDirectories))
-            snapshot[entry.getFile().getFileName()] = contentsOf (entry.getFile());
+        {
+            const auto bytes = contentsOf (entry.getFile());
+            snapshot[entry.getFile().getFileName()] =
+                bytes.isEmpty() ? std::string()
+                                : std::string (static_cast<const char*> (bytes.getData()), bytes.getSize());
+        }
 
         return snapshot;
     }
@@ -437,6 +443,9 @@ TEST_F (ApplicationFilesTest, BadFilesAreLeftOutAndNeverChanged)
 
     auto after = folderSnapshot();
     after.erase ("New.sapl");
+    // The setup pages keep their EQ presets in folders of their own in there.
+    after.erase ("Input EQ Presets");
+    after.erase ("Output EQ Presets");
     EXPECT_TRUE (after == before) << "no bad file was changed, removed or added to";
     EXPECT_FALSE (content->hasNewerFiles());
 

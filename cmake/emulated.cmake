@@ -1,0 +1,14 @@
+# The emulated program: the real application and window with the amplifier emulator beneath the
+# USB scan and the MIDI ports, chosen by environment variables. For tests only: not installed.
+file(GLOB EMULATED_PROGRAM_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/testing/emulated/*.cpp)
+add_executable(vantorel_emulated ${EMULATED_PROGRAM_SOURCES})
+target_link_libraries(vantorel_emulated PRIVATE vantorel_core amplifier_emulator)
+
+if(VANTOREL_TESTS)
+    enable_testing()
+    # The window against an emulated amplifier, driven from outside through the X server.
+    add_test(NAME emulated
+        COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/emulated-scenario.sh
+            $<TARGET_FILE:vantorel_emulated> $<TARGET_FILE:vantorel_window_probe>)
+    set_tests_properties(emulated PROPERTIES TIMEOUT 300)
+endif()

@@ -1,0 +1,163 @@
+#include "shell/StatusDisplay.h"
+
+#include "document/DeviceFamily.h"
+#include "shell/DiagramDevice.h"
+
+StatusDisplay::StatusDisplay (VantorelCom& linkToFollow, juce::Label& label, juce::Button& button,
+                              Host& owner)
+    : link (linkToFollow), statusLabel (label), programButton (button), host (owner)
+{
+}
+
+void StatusDisplay::tick()
+{
+    // The wizard's nested loop keeps calling the timers; the wizard has the amplifier meanwhile.
+    if (wizardRunning)
+        return;
+
+    if (link.getLinkState() != BaseCom::connected)
+    {
+        handleNoConnection();
+        return;
+    }
+
+    // A pass can only start from this thread, after this point of a tick: while none runs now,
+    // none starts during the queries.
+    if (deviceRevision == 0 && !host.isSynchronisationRunning())
+    {
+        if (ticksUntilRetry > 0)
+            --ticksUntilRetry;
+        else
+            handleConnection();
+    }
+
+    // The wizard may have left the amplifier in another state.
+    if (!wizardRunning && link.getLinkState() == BaseCom::connected)
+        host.synchronisationTick();
+}
+
+void StatusDisplay::handleConnection()
+{
+    deviceRevision = link.getFirmwareRevision();
+
+    // A revision that cannot be read is unknown, not older: no wizard for it, and it is asked
+    // for again at a later tick.
+    if (deviceRevision == 0)
+    {
+        ticksUntilRetry = revisionRetryTicks;
+        enableButtonsIfSuitable (false);
+        showConnected();
+        return;
+    }
+
+    int comparison = link.compareFirmware();
+
+    if (comparison != 0)
+    {
+        launchFirmwareUpdate();
+
+        // Cancelled in update mode, or unplugged: the next tick shows that state.
+        if (link.getLinkState() != BaseCom::connected)
+        {
+            deviceRevision = 0;
+            return;
+        }
+
+        deviceRevision = link.getFirmwareRevision();
+        comparison = deviceRevision == 0 ? 0 : link.compareFirmware();
+
+        if (comparison == -1)
+            programButton.setButtonText (updateFirmwareText);
+    }
+
+    enableButtonsIfSuitable (comparison == -1);
+    showConnected();
+
+    if (deviceRevision == 0)
+        ticksUntilRetry = revisionRetryTicks;
+}
+
+void StatusDisplay::handleNoConnection()
+{
+    host.setSyncEnabled (false);
+    programButton.setEnabled (false);
+    setGetSettingsEnabled (false);
+    setStatus ("No device connected", juce::Colours::darkgrey);
+
+    if (link.getLinkState() == BaseCom::connectedInUpdateMode)
+    {
+        setStatus ("Device is in update mode", juce::Colours::darkgrey);
+        programButton.setEnabled (true);
+        programButton.setButtonText (updateFirmwareText);
+    }
+
+    deviceRevision = 0;
+    ticksUntilRetry = 0;
+}
+
+void StatusDisplay::showConnected()
+{
+    const auto revision = deviceRevision != 0 ? juce::String (deviceRevision) : juce::String ("unknown");
+    setStatus ("Connected to " + link.getProductName() +
+                   "\nSerial Number: " + juce::String (link.getSerialNumber()) + " Rev:" + revision,
+               juce::Colours::black);
+}
+
+void StatusDisplay::enableButtonsIfSuitable (bool firmwareOlder)
+{
+    if (!suitsSelectedDevice() && !firmwareOlder)
+        return;
+
+    setGetSettingsEnabled (true);
+    programButton.setEnabled (true);
+}
+
+void StatusDisplay::setGetSettingsEnabled (bool enabled)
+{
+    if (auto* box = host.getSelectedDeviceBox())
+        box->getSettingsButton().setEnabled (enabled);
+}
+
+bool StatusDisplay::suitsSelectedDevice()
+{
+    auto* box = host.getSelectedDeviceBox();
+    return box != nullptr && link.isFamily (DeviceFamily::indexOfName (box->getDeviceFamily().name));
+}
+
+void StatusDisplay::setStatus (const juce::String& text, juce::Colour colour)
+{
+    statusLabel.setColour (juce::Label::textColourId, colour);
+    statusLabel.setText (text, juce::dontSendNotification);
+}
+
+bool StatusDisplay::handleProgramClick()
+{
+    if (programButton.getButtonText() != updateFirmwareText)
+        return false;
+
+    // The wizard talks to the amplifier; a pass still ending would share the link with it.
+    if (host.isSynchronisationRunning())
+        return true;
+
+    launchFirmwareUpdate();
+
+    const bool stillOlder = link.getFirmwareRevision() != 0 && link.compareFirmware() == -1;
+    if (stillOlder)
+        return true;
+
+    programButton.setButtonText ("Program");
+    if (!suitsSelectedDevice())
+        programButton.setEnabled (false);
+
+    // The next connected tick reads revision and serial number again and rewrites the status.
+    deviceRevision = 0;
+    ticksUntilRetry = 0;
+    return true;
+}
+
+void StatusDisplay::launchFirmwareUpdate()
+{
+    wizardRunning = true;
+    // The firmware update wizard comes here.
+    wizardRunning = false;
+}

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "link/VantorelCom.h"
+#include <juce_gui_basics/juce_gui_basics.h>
+
+class DiagramDevice;
+
+// The main window following the amplifier, at every tick of the main content's timer: the status
+// line ("No device connected", "Device is in update mode", "Connected to ..."), the Program button
+// and the selected device box's get-settings button, the firmware check once per connection with
+// the offer of the firmware update wizard, and the synchronisation tick while connected.
+//
+// Everything runs on the message thread. The identity queries block it while they wait for
+// replies; they are never made while a synchronisation pass holds the link.
+class StatusDisplay
+{
+public:
+    // What the display needs from the main content.
+    class Host
+    {
+    public:
+        virtual ~Host() = default;
+        // The selected device box, or null.
+        virtual DiagramDevice* getSelectedDeviceBox() = 0;
+        virtual void setSyncEnabled (bool on) = 0;
+        // Whether a synchronisation pass is using the link now.
+        virtual bool isSynchronisationRunning() = 0;
+        // Starts a synchronisation pass when one is due; called at every connected tick after the
+        // connection has been handled.
+        virtual void synchronisationTick() = 0;
+    };
+
+    static constexpr const char* updateFirmwareText = "Update Firmware";
+    // A revision that could not be read is asked for again after this many ticks (5 s): each
+    // attempt of a silent amplifier blocks the window for the reply time-outs (about 4 s).
+    static constexpr int revisionRetryTicks = 10;
+
+    // All must outlive the display.
+    StatusDisplay (VantorelCom& link, juce::Label& statusLabel, juce::Button& programButton, Host& host);
+
+    // The device part of one timer tick.
+    void tick();
+    // Shows the firmware update wizard modally and returns when it is closed.
+    void launchFirmwareUpdate();
+    // The Program button's click: true when it was the firmware road ("Update Firmware"), which
+    // has then been taken; false leaves the click to the Program road.
+    bool handleProgramClick();
+
+    bool isWizardRunning() const { return wizardRunning; }
+    // The revision read for this connection; 0 while none has been read.
+    juce::uint32 getDeviceRevision() const { return deviceRevision; }
+
+private:
+    void handleConnection();
+    void handleNoConnection();
+    void showConnected();
+    // Enables the Program and get-settings buttons when the amplifier suits the selected device
+    // or its firmware is older; otherwise leaves them as they are.
+    void enableButtonsIfSuitable (bool firmwareOlder);
+    void setGetSettingsEnabled (bool enabled);
+    bool suitsSelectedDevice();
+    void setStatus (const juce::String& text, juce::Colour colour);
+
+    VantorelCom& link;
+    juce::Label& statusLabel;
+    juce::Button& programButton;
+    Host& host;
+
+    juce::uint32 deviceRevision = 0;
+    // Ticks until an unreadable revision is asked for again; 0 asks at the next connected tick.
+    int ticksUntilRetry = 0;
+    bool wizardRunning = false;
+
+    JUCE_DECLARE_NON_COPYABLE (StatusDisplay)
+};

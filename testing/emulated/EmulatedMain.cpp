@@ -1,0 +1,3 @@
+#include "testing/emulated/EmulatedVantorelApplication.h"
+
+START_JUCE_APPLICATION (EmulatedVantorelApplication)

@@ -1,0 +1,139 @@
+#include "testing/emulated/WindowReport.h"
+
+#include "link/QuobCom.h"
+#include "shell/MainContentComponent.h"
+
+namespace
+{
+// Often enough that a scenario sees short-lived states such as a wizard page.
+constexpr int lookIntervalMs = 50;
+
+juce::String describeButton (juce::Button& button)
+{
+    const auto centre = button.getScreenBounds().getCentre();
+    return button.getButtonText() + (button.isEnabled() ? " enabled" : " disabled") + " at " +
+           juce::String (centre.x) + "," + juce::String (centre.y);
+}
+
+// Label texts and visible buttons of a window, depth first.
+void describeChildren (juce::Component& parent, juce::StringArray& texts, juce::StringArray& buttons)
+{
+    for (auto* child : parent.getChildren())
+    {
+        if (!child->isVisible())
+            continue;
+
+        if (auto* label = dynamic_cast<juce::Label*> (child))
+            texts.add (label->getText().replace ("\n", " | "));
+        else if (auto* button = dynamic_cast<juce::Button*> (child);
+                 button != nullptr && button->getButtonText().isNotEmpty())
+            buttons.add ("[" + describeButton (*button) + "]");
+
+        describeChildren (*child, texts, buttons);
+    }
+}
+
+const char* modeName (AmplifierEmulator::Mode mode)
+{
+    switch (mode)
+    {
+        case AmplifierEmulator::Mode::application:
+            return "application";
+        case AmplifierEmulator::Mode::update:
+            return "update";
+        case AmplifierEmulator::Mode::unplugged:
+            break;
+    }
+    return "unplugged";
+}
+} // namespace
+
+WindowReport::WindowReport (MainContentComponent& contentToWatch, AmplifierEmulator& emulatorToWatch,
+                            Output outputToUse)
+    : content (contentToWatch), emulator (emulatorToWatch), output (std::move (outputToUse))
+{
+    startTimer (lookIntervalMs);
+}
+
+WindowReport::~WindowReport()
+{
+    stopTimer();
+}
+
+void WindowReport::timerCallback()
+{
+    look();
+}
+
+void WindowReport::look()
+{
+    report ("status", "status: " + content.getStatusLabel().getText().replace ("\n", " | "));
+    report ("program", "program: " + describeButton (content.getProgramButton()));
+    lookAtWindows();
+    lookAtAmplifier();
+}
+
+void WindowReport::report (const juce::String& key, const juce::String& line)
+{
+    auto& last = lastLines[key];
+    if (last == line)
+        return;
+    last = line;
+    if (line.isNotEmpty())
+        output (line);
+}
+
+void WindowReport::lookAtWindows()
+{
+    std::map<juce::String, bool> shown;
+
+    for (int i = 0; i < juce::TopLevelWindow::getNumTopLevelWindows(); ++i)
+    {
+        auto* window = juce::TopLevelWindow::getTopLevelWindow (i);
+        if (window == nullptr || !window->isVisible() || window->isParentOf (&content))
+            continue;
+
+        juce::StringArray texts, buttons;
+        describeChildren (*window, texts, buttons);
+        texts.removeEmptyStrings();
+
+        const auto title = window->getName();
+        shown[title] = true;
+        report ("window " + title, "window: " + title + ": " + texts.joinIntoString (" / ") + " " +
+                                       buttons.joinIntoString (" "));
+    }
+
+    // Windows that were shown and are gone.
+    for (auto& [key, line] : lastLines)
+        if (key.startsWith ("window ") && line.isNotEmpty() && !shown[key.substring (7)])
+        {
+            output ("closed: " + key.substring (7));
+            line.clear();
+        }
+}
+
+void WindowReport::lookAtAmplifier()
+{
+    report ("mode", juce::String ("amplifier: ") + modeName (emulator.getMode()));
+
+    const struct
+    {
+        juce::uint8 command;
+        const char* name;
+    } blocks[] = { { QuobCom::settingsFrames, "settings" }, { QuobCom::applicationFrames, "application" } };
+
+    for (const auto& block : blocks)
+    {
+        const int count = emulator.getNumStoredBlocks (block.command);
+        if (count > 0)
+            report (block.name, juce::String ("amplifier: stored ") + block.name + " block " +
+                                    juce::String (count) + ", " +
+                                    juce::String ((int)emulator.getStoredBlock (block.command).getSize()) +
+                                    " bytes");
+    }
+
+    const auto firmware = emulator.getFirmwareReport();
+    if (firmware.completedUpdates > 0)
+        report ("firmware", "amplifier: firmware update " + juce::String (firmware.completedUpdates) +
+                                " complete, revision " + juce::String (emulator.getFirmwareRevision()));
+}

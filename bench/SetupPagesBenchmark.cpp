@@ -2,6 +2,7 @@
 
 #include "editors/InputComponent.h"
 #include "editors/MatrixComponent.h"
+#include "editors/OutputComponent.h"
 #include "shell/SetupArea.h"
 #include "testing/user/ScriptedUserInteraction.h"
 
@@ -36,47 +37,46 @@ struct Fixture
     juce::SharedResourcePointer<PresetLibrary> library;
     juce::XmlElement device{ largestExampleDevice (*library) };
     DeviceFamily family{ familyOf (device) };
+    ScriptedUserInteraction user;
+    // Nothing is saved: the pages only need to know where presets would go.
+    juce::File documents{ juce::File::getSpecialLocation (juce::File::tempDirectory) };
 };
 
 // A page is built and laid out in the page area at the window's smallest size.
-template <typename Page> void buildPage (benchmark::State& state)
+template <typename MakePage> void buildPage (benchmark::State& state, MakePage makePage)
 {
     Fixture f;
 
     for (auto _ : state)
     {
-        Page page (&f.device, &f.library.get(), f.family);
-        page.setBounds (0, 0, 340, 384);
-        benchmark::DoNotOptimize (&page);
+        auto page = makePage (f);
+        page->setBounds (0, 0, 340, 384);
+        benchmark::DoNotOptimize (page.get());
     }
-}
-
-void MatrixPageBuild (benchmark::State& state)
-{
-    buildPage<MatrixComponent> (state);
-}
-
-// A page with an EQ dialog: its preset folder (here an empty one) is scanned too.
-template <typename Page> void buildPageWithEqDialog (benchmark::State& state)
-{
-    Fixture f;
-    ScriptedUserInteraction user;
-    const auto documents = juce::File::createTempFile ("documents");
-    documents.createDirectory();
-
-    for (auto _ : state)
-    {
-        Page page (f.device, *f.library, f.family, user, documents);
-        page.setBounds (0, 0, 340, 384);
-        benchmark::DoNotOptimize (&page);
-    }
-
-    documents.deleteRecursively();
 }
 
 void InputPageBuild (benchmark::State& state)
 {
-    buildPageWithEqDialog<InputComponent> (state);
+    buildPage (state,
+               [] (Fixture& f) {
+                   return std::make_unique<InputComponent> (f.device, f.library.get(), f.family, f.user,
+                                                            f.documents);
+               });
+}
+
+void MatrixPageBuild (benchmark::State& state)
+{
+    buildPage (state, [] (Fixture& f)
+               { return std::make_unique<MatrixComponent> (&f.device, &f.library.get(), f.family); });
+}
+
+void OutputPageBuild (benchmark::State& state)
+{
+    buildPage (state,
+               [] (Fixture& f) {
+                   return std::make_unique<OutputComponent> (f.device, f.library.get(), f.family, f.user,
+                                                             f.documents);
+               });
 }
 
 // The page part of a device selection: the pages deleted and built anew, shown
@@ -90,7 +90,7 @@ void SelectDeviceBuildsItsPages (benchmark::State& state)
     {
         void setupComponentChanged (SetupComponent&) override {}
     } pages;
-    SetupArea area (parent, *f.library, tabs, pages);
+    SetupArea area (parent, *f.library, f.user, f.documents, tabs, pages);
     area.setBounds ({ 0, 0, 340, 155 }, { 0, 156, 340, 384 });
 
     for (auto _ : state)
@@ -102,6 +102,7 @@ void SelectDeviceBuildsItsPages (benchmark::State& state)
 }
 } // namespace
 
-BENCHMARK (MatrixPageBuild)->Unit (benchmark::kMillisecond);
 BENCHMARK (InputPageBuild)->Unit (benchmark::kMicrosecond)->Repetitions (9)->ReportAggregatesOnly (true);
+BENCHMARK (MatrixPageBuild)->Unit (benchmark::kMillisecond);
+BENCHMARK (OutputPageBuild)->Unit (benchmark::kMicrosecond)->Repetitions (9)->ReportAggregatesOnly (true);
 BENCHMARK (SelectDeviceBuildsItsPages)->Unit (benchmark::kMillisecond);

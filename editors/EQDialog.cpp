@@ -1,6 +1,7 @@
 #include "editors/EQDialog.h"
 
 #include "document/SettingsDocument.h"
+#include "editors/BarSlider.h"
 #include "editors/EqPresetFiles.h"
 #include "platform/UserInteraction.h"
 #include "widgets/ColourScheme.h"
@@ -25,17 +26,10 @@ int typeRowOf (int band)
 void setupLimiterSlider (juce::Slider& slider, juce::LookAndFeel& look, const juce::String& suffix,
                          double maximum, double minimum)
 {
-    slider.setSliderStyle (juce::Slider::LinearBarVertical);
-    slider.setTextBoxStyle (juce::Slider::TextBoxBelow, false, slider.getTextBoxWidth(),
-                            slider.getTextBoxHeight());
-    slider.setLookAndFeel (&look);
-    slider.setVelocityBasedMode (true);
-    slider.setVelocityModeParameters (5.0, 1, 0.0, true);
+    setupBarSlider (slider, look, minimum, maximum, 0.1, suffix);
     const auto outline = slider.findColour (accentColourId, false).brighter (0.4f);
     slider.setColour (juce::Slider::textBoxOutlineColourId, outline);
     slider.setColour (juce::Slider::textBoxHighlightColourId, outline);
-    slider.setTextValueSuffix (suffix);
-    slider.setRange (minimum, maximum, 0.1);
 }
 
 int toTenths (double value)

@@ -155,8 +155,7 @@ void InputComponent::editCustomEq (int input)
         if (text.isEmpty())
             text = "Custom";
 
-        box.setSelectedId (0, juce::dontSendNotification);
-        box.setText (text, juce::dontSendNotification);
+        showTextWithoutSelection (box, text);
         storeSelection (input, text, customId);
         writeDialogBands (input);
     }
@@ -172,15 +171,8 @@ void InputComponent::editCustomEq (int input)
 
 void InputComponent::writeDialogBands (int input)
 {
-    auto* settings = getSettings();
-    const auto* bands = eqDialog.writeBandParameters();
-
-    if (settings == nullptr || bands == nullptr)
-        return;
-
-    auto copy = std::make_unique<juce::XmlElement> (*bands);
-    renumberChannelEffects (*copy, input);
-    replaceEffect (*settings, eqEffectId (input), std::move (copy));
+    if (auto* settings = getSettings())
+        replaceEffectForChannel (*settings, eqEffectId (input), eqDialog.writeBandParameters(), input);
 }
 
 void InputComponent::storeSelection (int input, const juce::String& text, int selectedId)

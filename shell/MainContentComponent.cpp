@@ -116,7 +116,7 @@ MainContentComponent::MainContentComponent (std::unique_ptr<UserInteraction> own
         std::make_unique<juce::HyperlinkButton> ("New version available!", juce::URL (productWebPage));
     viewport = std::make_unique<juce::Viewport>();
     passwordEntry = std::make_unique<PasswordComponent>();
-    setupArea = std::make_unique<SetupArea> (*this, *presets, *this, *this);
+    setupArea = std::make_unique<SetupArea> (*this, *presets, interaction, documentsFolder, *this, *this);
     listBox = std::make_unique<juce::ListBox>();
 
     passwordEntry->addActionListener (this);

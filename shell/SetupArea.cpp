@@ -1,10 +1,13 @@
 #include "shell/SetupArea.h"
 
+#include "editors/InputComponent.h"
 #include "editors/MatrixComponent.h"
 
 SetupArea::SetupArea (juce::Component& parentComponent, const PresetLibrary& presetLibrary,
+                      UserInteraction& userToAsk, const juce::File& documents,
                       SetupTabSelector::Listener& tabListener, SetupComponent::Listener& listener)
-    : parent (parentComponent), presets (presetLibrary), pageListener (listener)
+    : parent (parentComponent), presets (presetLibrary), user (userToAsk), documentsFolder (documents),
+      pageListener (listener)
 {
     parent.addAndMakeVisible (tabSelector);
     tabSelector.addListener (&tabListener);
@@ -21,7 +24,7 @@ void SetupArea::createPages (juce::XmlElement& device, const DeviceFamily& famil
     deletePages();
     family = familyRow;
 
-    pages.add (nullptr);
+    pages.add (new InputComponent (device, presets, family, user, documentsFolder));
     pages.add (new MatrixComponent (&device, &presets, family, 0, MatrixComponent::noPresetId));
     pages.add (nullptr);
     pages.add (nullptr);

@@ -5,6 +5,8 @@
 #include "editors/SetupComponent.h"
 #include "editors/SetupTabSelector.h"
 
+class UserInteraction;
+
 // The right-hand column of the main window: the tab selector and the four setup
 // pages of the selected device (INPUTS, MATRIX, OUTPUTS, CONTROL), one shown at a
 // time. The pages are built anew for every device selection and point into the
@@ -27,9 +29,11 @@ public:
         numPages = SetupTabSelector::numTabs
     };
 
-    // The library must outlive the area; the listeners are registered with the
-    // tab selector and with every page built.
-    SetupArea (juce::Component& parent, const PresetLibrary& presets, SetupTabSelector::Listener& tabListener,
+    // The library and the user must outlive the area; the listeners are
+    // registered with the tab selector and with every page built. EQ preset files
+    // are kept under the Documents folder.
+    SetupArea (juce::Component& parent, const PresetLibrary& presets, UserInteraction& user,
+               const juce::File& documentsFolder, SetupTabSelector::Listener& tabListener,
                SetupComponent::Listener& pageListener);
     ~SetupArea();
 
@@ -65,6 +69,8 @@ public:
 private:
     juce::Component& parent;
     const PresetLibrary& presets;
+    UserInteraction& user;
+    const juce::File documentsFolder;
     SetupComponent::Listener& pageListener;
     SetupTabSelector tabSelector;
     // In page order; deleted last first. A slot is null while its page class is

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "document/CorvadineXmlToSyx.h"
 #include "document/DeviceFamily.h"
+#include "document/SettingsDocument.h"
+#include "document/SettingsSyxToXml.h"
 #include "document/PresetLibrary.h"
 #include "testing/user/ScriptedUserInteraction.h"
 
@@ -114,5 +117,36 @@ inline std::unique_ptr<juce::XmlElement> withoutChild (const juce::XmlElement& d
     while (auto* child = copy->getChildByName (tag))
         copy->removeChildElement (child, true);
     return copy;
+}
+
+// The device as reading it back from an amplifier gives it: its settings went
+// through a settings block, so effects and parameters carry Ids and steps only.
+inline std::unique_ptr<juce::XmlElement> asReadBack (const juce::XmlElement& device)
+{
+    auto copy = std::make_unique<juce::XmlElement> (device);
+    auto* settings = copy->getChildByName ("CORVADINE");
+    if (settings == nullptr)
+        return copy;
+
+    const auto sent = copyChildrenById (*settings, "EFFECT");
+    CorvadineXmlToSyx writer (*sent);
+    juce::MemoryOutputStream block;
+    writer.convertAndWrite (block);
+    juce::MemoryInputStream input (block.getData(), block.getDataSize(), false);
+    copy->replaceChildElement (settings, SettingsSyxToXml (input).createXml().release());
+    return copy;
+}
+
+// Every shipped device, as stored and as read back from an amplifier.
+inline void forEachShippedDeviceAndItsReadBack (
+    const PresetLibrary& library,
+    const std::function<void (const juce::String&, const juce::XmlElement&)>& visit)
+{
+    forEachShippedDevice (library,
+                          [&] (const juce::String& where, const juce::XmlElement& device)
+                          {
+                              visit (where, device);
+                              visit (where + " read back", *asReadBack (device));
+                          });
 }
 } // namespace editortest

@@ -464,6 +464,9 @@ TEST_F (ApplicationFilesTest, BadFilesAreLeftOutAndNeverChanged)
 
     auto after = folderSnapshot();
     after.erase ("New.sapl");
+    // The setup pages keep their EQ presets in folders of their own in there.
+    after.erase ("Input EQ Presets");
+    after.erase ("Output EQ Presets");
     EXPECT_TRUE (after == before) << "no bad file was changed, removed or added to";
     EXPECT_FALSE (content->hasNewerFiles());
 

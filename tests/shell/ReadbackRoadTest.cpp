@@ -143,12 +143,12 @@ TEST_F (ReadbackRoadTest, TransferFaultsLeaveTheDevice)
     // Read at the connection, as the status display does.
     ASSERT_EQ (link.getFirmwareRevision(), 778u);
 
-    emulator.setNoReply (true);
+    emulator.setFault (AmplifierEmulator::Fault::noReply, true);
     readBack();
     EXPECT_EQ (lastMessage(), "No data recieved: The device didn't transfer its settings correctly\n");
-    emulator.setNoReply (false);
+    emulator.setFault (AmplifierEmulator::Fault::noReply, false);
 
-    emulator.setLostReplyFrame (1);
+    emulator.setFault (AmplifierEmulator::Fault::lostReplyFrame, 1);
     readBack();
     EXPECT_TRUE (lastMessage().startsWith ("No data recieved: "));
 

@@ -282,7 +282,7 @@ TEST_F (SetupAreaTest, LookingAtADeviceReadBackFromTheAmplifierChangesNothing)
     {
         void setupComponentChanged (SetupComponent&) override {}
     } pages;
-    SetupArea area (parent, *library, tabs, pages);
+    SetupArea area (parent, *library, user, documents, tabs, pages);
 
     for (auto* application : *library->getList (PresetLibrary::exampleCategory))
         for (auto* stored : application->getChildWithTagNameIterator ("Device"))

@@ -68,19 +68,23 @@ SavedFileContents readSavedFile (const juce::MemoryBlock& wholeFile)
     if ((juce::int64)wholeFile.getSize() > maxSavedFileSize)
         return failed (SavedFileResult::cannotRead);
 
-    juce::String text;
-    if (hasScrambledFileHeader (wholeFile))
-    {
-        const auto body = unscrambleFile (wholeFile);
-        text = juce::String::createStringFromData (body.getData(), (int)body.getSize());
-    }
-    else
-    {
-        text = juce::String::createStringFromData (wholeFile.getData(), (int)wholeFile.getSize());
-    }
-
     const auto notXml =
         wholeFile.getSize() < scrambledFileHeaderSize ? SavedFileResult::tooShort : SavedFileResult::notXml;
+
+    juce::MemoryBlock body;
+    const juce::MemoryBlock* textBytes = &wholeFile;
+    if (hasScrambledFileHeader (wholeFile))
+    {
+        body = unscrambleFile (wholeFile);
+        textBytes = &body;
+    }
+
+    // The text would end at a zero byte and hide whatever follows it; no XML text holds one.
+    if (!textBytes->isEmpty() && std::memchr (textBytes->getData(), 0, textBytes->getSize()) != nullptr)
+        return failed (notXml);
+
+    const auto text = juce::String::createStringFromData (textBytes->getData(), (int)textBytes->getSize());
+
     if (!isWellFormedXmlDocument (text))
         return failed (notXml);
 

@@ -47,3 +47,22 @@ FileWriteResult writeDocumentFile (const juce::XmlElement& document, const juce:
 
     return FileWriteResult::written;
 }
+
+juce::String describeWriteFailure (FileWriteResult result, const juce::File& target)
+{
+    const auto path = target.getFullPathName();
+
+    switch (result)
+    {
+        case FileWriteResult::written:
+            break;
+        case FileWriteResult::cannotOpenTemporary:
+            return "The file\n" + path + "\ncould not be created. Please choose another name or folder.";
+        case FileWriteResult::writeFailed:
+            return "Writing the file\n" + path + "\nfailed. The file on disk is unchanged.";
+        case FileWriteResult::replaceFailed:
+            return "The file\n" + path + "\ncould not be replaced. The file on disk is unchanged.";
+    }
+
+    return {};
+}

@@ -20,3 +20,6 @@ FileWriteResult writeDocumentFile (const juce::XmlElement& document, const juce:
 
 // The bytes writeDocumentFile puts into the file.
 juce::MemoryBlock createDocumentFileBytes (const juce::XmlElement& document, bool plainText);
+
+// What the user is told when writing `target` failed; empty for `written`.
+juce::String describeWriteFailure (FileWriteResult result, const juce::File& target);

@@ -54,6 +54,20 @@ const RouterGain routerGains[] = {
     { "Output Gain 1D", "Output Gain ", "D", 17 },
 };
 
+// The element a merge writes into: the first child of the tag with the id text and the name, or
+// with the id text and no name at all. A document read back from an amplifier carries no
+// names; matching its elements by name would add a second element beside the stale one.
+juce::XmlElement* findMergeTarget (const juce::XmlElement& parent, const char* tag, const juce::String& name,
+                                   const juce::String& id)
+{
+    for (auto* child : parent.getChildWithTagNameIterator (tag))
+        if (attributeOrFallback (*child, "Id", "id") == id &&
+            ((!child->hasAttribute ("Name") && !child->hasAttribute ("name")) ||
+             attributeOrFallback (*child, "Name", "name") == name))
+            return child;
+    return nullptr;
+}
+
 void renameParameter (juce::XmlElement& parameter, const juce::String& name, int id)
 {
     parameter.setAttribute ("Name", name);
@@ -209,7 +223,7 @@ void copyEffectInto (juce::XmlElement& document, const juce::XmlElement& effect)
     const auto name = source.getAttributeValue (0);
     const auto id = source.getAttributeValue (1);
 
-    auto* target = findChildByIdAndName (*settings, effectTag, name, id);
+    auto* target = findMergeTarget (*settings, effectTag, name, id);
     if (target == nullptr)
     {
         target = settings->createNewChildElement (effectTag);
@@ -221,8 +235,8 @@ void copyEffectInto (juce::XmlElement& document, const juce::XmlElement& effect)
                          [&] (const juce::XmlElement& parameter)
                          {
                              auto* slot =
-                                 findChildByIdAndName (*target, parameterTag, parameter.getAttributeValue (0),
-                                                       parameter.getAttributeValue (1));
+                                 findMergeTarget (*target, parameterTag, parameter.getAttributeValue (0),
+                                                  parameter.getAttributeValue (1));
                              if (slot == nullptr)
                                  slot = target->createNewChildElement (parameterTag);
                              target->replaceChildElement (slot, new juce::XmlElement (parameter));

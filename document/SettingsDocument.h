@@ -40,8 +40,9 @@ bool renumberChannelEffects (juce::XmlElement& effect, int channel);
 
 // Merges a copy of the effect into the document's CORVADINE child: the effect is
 // matched by its first two attributes (name, id), each of its parameters likewise;
-// matched parameters are replaced in place, others appended. Does nothing when the
-// document has no CORVADINE child.
+// matched parameters are replaced in place, others appended. An element of the
+// document without a name (as read back from an amplifier) is matched by id alone.
+// Does nothing when the document has no CORVADINE child.
 void copyEffectInto (juce::XmlElement& document, const juce::XmlElement& effect);
 
 // True when the preset's first child is the EQ effect of its category:

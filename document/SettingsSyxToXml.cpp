@@ -72,58 +72,80 @@ int SettingsSyxToXml::decodeRecord (int position, juce::XmlElement& root)
     const int numRecordWords = (int)(header >> 24);
     const int type = (int)((header >> 16) & 0xff);
     const int elementId = (int)((header >> 8) & 0xff);
+    const int firstParameterId = (int)(header & 0xff);
 
     if (numRecordWords == 0 || position + numRecordWords > numWords)
         return numRecordWords;
 
+    const juce::Identifier* tag = type == 1   ? &effectTag
+                                  : type == 2 ? &modifierTag
+                                  : type == 3 ? &controlsTag
+                                              : nullptr;
     const int count = numRecordWords - 1;
-    const int firstValue = position + 1;
-    juce::XmlElement* element = nullptr;
 
-    switch (type)
+    // The writer never sends a record without values: it would be an element the amplifier
+    // does not hold.
+    if (tag == nullptr || count == 0)
+        return numRecordWords;
+
+    // The writer splits an element at every gap in its parameter numbering, so a record that
+    // continues the element of the record before it belongs to that element.
+    auto* element = getLastChildElement (root);
+
+    if (element == nullptr || element->getTagName() != tag->toString() ||
+        element->getStringAttribute (idAttribute) != getNumberText (elementId))
     {
-        case 1:
-            element = createElement (effectTag, elementId);
-            break;
-        case 2:
-            if (elementId >= firstMatrixModId && count == matrixModValues)
-            {
-                root.addChildElement (createMatrixMod (elementId, firstValue));
-                return numRecordWords;
-            }
-
-            element = createElement (modifierTag, elementId);
-            break;
-        case 3:
-            element = createElement (controlsTag, elementId);
-            break;
-        default:
-            return numRecordWords;
+        element = createElement (*tag, elementId);
+        root.addChildElement (element);
     }
 
-    addParameters (*element, firstValue, count, 0);
-    root.addChildElement (element);
+    addParameters (*element, position + 1, count, firstParameterId);
+
+    if (type == 2 && elementId >= firstMatrixModId && holdsMatrixModValues (*element))
+        root.replaceChildElement (element, createMatrixMod (*element));
+
     return numRecordWords;
 }
 
-juce::XmlElement* SettingsSyxToXml::createMatrixMod (int elementId, int position)
+bool SettingsSyxToXml::holdsMatrixModValues (const juce::XmlElement& modifier)
 {
-    // The fixed layout of the matrix modulation: value j of the record is parameter j.
-    auto* matrixMod = createElement (matrixModTag, elementId);
+    int expectedId = 0;
 
-    auto* first = createElement (effectTag, 0);
-    addParameters (*first, position, 1, 0);
-    matrixMod->addChildElement (first);
+    for (auto* parameter = modifier.getFirstChildElement(); parameter != nullptr;
+         parameter = parameter->getNextElement())
+        if (expectedId == matrixModValues ||
+            parameter->getStringAttribute (idAttribute) != getNumberText (expectedId++))
+            return false;
+
+    return expectedId == matrixModValues;
+}
+
+juce::XmlElement* SettingsSyxToXml::createMatrixMod (juce::XmlElement& modifier)
+{
+    // The fixed layout of the matrix modulation: its parameters 0 to 72 move, in order, into
+    // nine effects.
+    auto* matrixMod = createElement (matrixModTag, modifier.getIntAttribute (idAttribute));
+
+    auto moveParameters = [&] (int effectId, int count)
+    {
+        auto* effect = createElement (effectTag, effectId);
+
+        for (int i = 0; i < count; ++i)
+        {
+            auto* parameter = modifier.getFirstChildElement();
+            modifier.removeChildElement (parameter, false);
+            effect->addChildElement (parameter);
+        }
+
+        matrixMod->addChildElement (effect);
+    };
+
+    moveParameters (0, 1);
 
     for (int k = 0; k < 4; ++k)
     {
-        auto* pair = createElement (effectTag, 2 * k + 1);
-        addParameters (*pair, position + 18 * k + 1, 2, 18 * k + 1);
-        matrixMod->addChildElement (pair);
-
-        auto* steps = createElement (effectTag, 2 * k + 2);
-        addParameters (*steps, position + 18 * k + 3, 16, 18 * k + 3);
-        matrixMod->addChildElement (steps);
+        moveParameters (2 * k + 1, 2);
+        moveParameters (2 * k + 2, 16);
     }
 
     return matrixMod;
@@ -136,13 +158,11 @@ void SettingsSyxToXml::addParameters (juce::XmlElement& element, int position, i
         return;
 
     count = juce::jmin (count, numWords - position);
-    const int firstId =
-        firstParameterId + (element.getTagName().equalsIgnoreCase (controlsTag.toString()) ? 1 : 0);
 
     auto makeParameter = [&] (int i)
     {
         auto* parameter = new juce::XmlElement (parameterTag);
-        parameter->setAttribute (idAttribute, getNumberText (firstId + i));
+        parameter->setAttribute (idAttribute, getNumberText (firstParameterId + i));
         parameter->setAttribute (stepValueAttribute, getNumberText ((int)words[(size_t)(position + i)]));
         return parameter;
     };
@@ -174,6 +194,16 @@ const juce::String& SettingsSyxToXml::getNumberText (int number)
         text = juce::String (number);
 
     return text;
+}
+
+juce::XmlElement* SettingsSyxToXml::getLastChildElement (juce::XmlElement& root)
+{
+    juce::XmlElement* last = nullptr;
+
+    for (auto* child = root.getFirstChildElement(); child != nullptr; child = child->getNextElement())
+        last = child;
+
+    return last;
 }
 
 juce::XmlElement* SettingsSyxToXml::createElement (const juce::Identifier& tag, int id)

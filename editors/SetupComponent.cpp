@@ -73,3 +73,60 @@ bool SetupComponent::differsFromSnapshot (const juce::XmlElement* pageState) con
 
     return !isSameState (*snapshot, *pageState);
 }
+
+juce::XmlElement* SetupComponent::getSettings() const
+{
+    return element != nullptr ? element->getChildByName ("CORVADINE") : nullptr;
+}
+
+void SetupComponent::replaceEffect (juce::XmlElement& settings, int effectId,
+                                    std::unique_ptr<juce::XmlElement> replacement)
+{
+    auto* existing = findChildById (settings, "EFFECT", effectId);
+
+    if (replacement == nullptr)
+    {
+        if (existing != nullptr)
+            settings.removeChildElement (existing, true);
+    }
+    else if (existing != nullptr)
+    {
+        settings.replaceChildElement (existing, replacement.release());
+    }
+    else
+    {
+        settings.addChildElement (replacement.release());
+    }
+}
+
+void SetupComponent::replaceEffectForChannel (juce::XmlElement& settings, int effectId,
+                                              const juce::XmlElement* source, int channel)
+{
+    if (source == nullptr)
+        return;
+
+    auto copy = std::make_unique<juce::XmlElement> (*source);
+    renumberChannelEffects (*copy, channel);
+    replaceEffect (settings, effectId, std::move (copy));
+}
+
+void SetupComponent::showStoredSelection (juce::ComboBox& box, const juce::XmlElement* widget, int customId)
+{
+    const int selectedId = widget != nullptr ? widget->getIntAttribute ("SelId", 0) : 0;
+    box.setSelectedId (selectedId == customId ? 0 : selectedId, juce::dontSendNotification);
+
+    if (box.getSelectedId() == 0)
+        showTextWithoutSelection (box,
+                                  widget != nullptr ? widget->getStringAttribute ("Value") : juce::String());
+}
+
+void SetupComponent::showTextWithoutSelection (juce::ComboBox& box, const juce::String& text)
+{
+    box.setSelectedId (0, juce::dontSendNotification);
+
+    // Not through ComboBox::setText, which would select an item of the same name:
+    // a custom EQ named like a preset must not turn into that preset.
+    for (auto* child : box.getChildren())
+        if (auto* label = dynamic_cast<juce::Label*> (child))
+            label->setText (text, juce::dontSendNotification);
+}

@@ -68,7 +68,32 @@ protected:
     // Tells every listener, the last added first.
     void notifyListeners();
 
-    juce::XmlElement* const element;
+    // The CORVADINE settings document of the device; null when it has none.
+    juce::XmlElement* getSettings() const;
+
+    // Puts the replacement in place of the settings' EFFECT with this Id (its
+    // position kept), appends it when there is none, or removes the EFFECT when
+    // the replacement is null.
+    static void replaceEffect (juce::XmlElement& settings, int effectId,
+                               std::unique_ptr<juce::XmlElement> replacement);
+
+    // Puts a copy of the source, renumbered for the channel, in place of the
+    // settings' EFFECT with this Id. Nothing when there is no source.
+    static void replaceEffectForChannel (juce::XmlElement& settings, int effectId,
+                                         const juce::XmlElement* source, int channel);
+
+    // Shows a stored ComboBox widget in the box, telling no one: its SelId
+    // selected, or for `customId` (or an id the box lacks) no selection and
+    // the stored Value as text. No widget: an empty box.
+    static void showStoredSelection (juce::ComboBox& box, const juce::XmlElement* widget, int customId);
+    // The text in the box with no item selected, even when an item has that name.
+    static void showTextWithoutSelection (juce::ComboBox& box, const juce::String& text);
+
+    // For a page whose element is about to leave the document: from now on the
+    // page has no element and must not touch the old one.
+    void forgetElement() noexcept { element = nullptr; }
+
+    juce::XmlElement* element;
     std::unique_ptr<juce::XmlElement> snapshot;
     const PresetLibrary* const presets;
     juce::ListenerList<Listener> listeners;

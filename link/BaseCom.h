@@ -20,8 +20,13 @@
 //   and read by any thread, which acts on the value it sees;
 // - reply slot, expected reply command, reply-arrived flag: replyLock, held briefly, never across a
 //   sleep;
-// - one request-and-reply exchange at a time: requestLock;
-// - the ports: MidiInterfaceClass's own lock.
+// - one operation at a time: requestLock, held for a whole exchange or block transfer, and by the
+//   derived links for the whole of an operation made of several (programming, readback, identity
+//   queries), so that a message-thread request never interleaves with a synchronisation pass;
+// - a thread asked to stop (juce::Thread::signalThreadShouldExit) ends a block transfer between
+//   two frames;
+// - the ports: MidiInterfaceClass's own lock;
+// - the present-device list: message thread only; a transfer checks presence with a scan of its own.
 class BaseCom : public juce::Timer, public juce::MidiInputCallback
 {
 public:
@@ -81,7 +86,10 @@ public:
     bool sendFrame (juce::uint8 command, juce::uint8 frameIndex, juce::uint8 frameCount, const void* data,
                     int length);
     // Sends the block as numbered 64-byte frames, paced and unacknowledged. A block of more than
-    // maxBlockSize bytes is refused before anything is sent; an empty one sends nothing.
+    // maxBlockSize bytes is refused before anything is sent; an empty one sends nothing. False,
+    // with the rest unsent, when the calling thread is asked to stop, and false when the amplifier
+    // went away meanwhile, even though no tick has closed its ports (a transfer on the message
+    // thread holds the ticks back).
     bool sendFrames (juce::uint8 command, const juce::MemoryBlock& block);
 
     // Sends the command with an empty payload and waits about a second for a reply of replyCommand,
@@ -103,6 +111,14 @@ public:
     void handleIncomingMidiMessage (juce::MidiInput* source, const juce::MidiMessage& message) override;
 
 protected:
+    // Stops the timer and closes the port pair, the input first. The most-derived link calls this
+    // first in its destructor: a MIDI callback that still arrived while a derived part is being
+    // destroyed would run on a half-destroyed object.
+    void closePorts();
+
+    // Re-entrant: an operation holds it around the exchanges and transfers it is made of.
+    juce::CriticalSection& getOperationLock() noexcept { return requestLock; }
+
     virtual void bootModeConnected() {}
     virtual void bootModeDisconnected() {}
     virtual void appModeConnected() {}
@@ -116,13 +132,15 @@ private:
     void setTickPeriod (int periodMs);
     void openPorts (const juce::String& portName, int nextState);
     void settlePorts (const juce::String& portName, int nextState);
+    // Whether the product of a transfer begun in this state is still there with its ports open.
+    bool isStillConnected (const ProductInfo* product, int state);
     void armReply (juce::uint8 replyCommand);
     bool waitForReply() const;
 
     const LinkTiming timing;
     MidiInterfaceClass ports;
     std::unique_ptr<UsbDeviceEnumerator> usb;
-    juce::Array<UsbDeviceId> presentDevices; // message thread only
+    juce::Array<UsbDeviceId> presentDevices; // message thread only; a transfer scans into its own
 
     std::atomic<ProductInfo*> currentProduct{ nullptr };
     std::unique_ptr<FirmwareStreamer> streamer; // message thread only

@@ -79,6 +79,7 @@ bool QuobCom::sendSettings (const juce::XmlElement& corvadine)
 
 bool QuobCom::sendApplication (juce::XmlElement& device)
 {
+    const juce::ScopedLock operation (getOperationLock());
     if (!isConnected())
         return false;
 
@@ -127,6 +128,7 @@ std::unique_ptr<juce::XmlElement> QuobCom::readApplicationPayload()
 
 int QuobCom::readApplication (juce::XmlElement& destination)
 {
+    const juce::ScopedLock operation (getOperationLock());
     if (!isConnected())
         return readFailed;
 
@@ -153,6 +155,7 @@ bool QuobCom::runSelfTest()
 
 bool QuobCom::runSelfTest (const PresetLibrary& library)
 {
+    const juce::ScopedLock operation (getOperationLock());
     if (!isConnected())
         return false;
 

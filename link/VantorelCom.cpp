@@ -51,7 +51,7 @@ VantorelCom::VantorelCom (std::unique_ptr<UsbDeviceEnumerator> usbDevices,
 
 VantorelCom::~VantorelCom()
 {
-    stopTimer();
+    closePorts();
 }
 
 void VantorelCom::buildProductTable()
@@ -74,7 +74,10 @@ void VantorelCom::buildProductTable()
 
 juce::uint32 VantorelCom::readWord (juce::uint8 command, juce::uint8 replyCommand, bool mostSignificantFirst)
 {
-    if (getLinkState() != connected)
+    // Never waits for another thread's operation (a block transfer takes seconds): the word is
+    // unknown for now, and the caller asks again later.
+    const juce::ScopedTryLock operation (getOperationLock());
+    if (!operation.isLocked() || getLinkState() != connected)
         return 0;
 
     for (int attempt = 0; attempt < 4; ++attempt)

@@ -18,8 +18,8 @@ public:
                  const LinkTiming& timing = {});
     ~VantorelCom() override;
 
-    // Read from the amplifier (up to four attempts of about a second); 0 when not connected or
-    // when every attempt failed.
+    // Read from the amplifier (up to four attempts of about a second); 0 when not connected, when
+    // every attempt failed, or at once when another thread is using the link.
     juce::uint32 readFirmwareRevision();
     juce::uint32 readSerialNumber();
 

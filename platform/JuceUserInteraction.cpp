@@ -67,3 +67,18 @@ bool JuceUserInteraction::isKeyCurrentlyDown (int keyCode)
 {
     return juce::KeyPress::isKeyCurrentlyDown (keyCode);
 }
+
+int JuceUserInteraction::runDialog (juce::Component& content, const juce::String& title)
+{
+    juce::DialogWindow::LaunchOptions options;
+    options.dialogTitle = title;
+    options.content.setNonOwned (&content);
+    options.resizable = false;
+    return options.runModal();
+}
+
+int JuceUserInteraction::showMenu (const juce::PopupMenu& menu)
+{
+    auto shown = menu;
+    return shown.show();
+}

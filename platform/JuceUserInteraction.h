@@ -22,6 +22,8 @@ public:
     std::optional<juce::File> chooseFileToOpen (const juce::String& title, const juce::File& start,
                                                 const juce::String& pattern) override;
     bool isKeyCurrentlyDown (int keyCode) override;
+    int runDialog (juce::Component& content, const juce::String& title) override;
+    int showMenu (const juce::PopupMenu& menu) override;
 
 private:
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (JuceUserInteraction)

@@ -137,6 +137,33 @@ void DiagramDevice::clearPadlock()
     passwordButton.setToggleState (false, juce::dontSendNotification);
 }
 
+void DiagramDevice::takeOverReadSettings (const juce::XmlElement& readDevice)
+{
+    changed = true;
+    // Locked settings show the padlock on, so that the next Program keeps them locked.
+    passwordButton.setToggleState (readDevice.getChildByName ("Password") != nullptr,
+                                   juce::dontSendNotification);
+    replaceElement (readDevice);
+}
+
+void DiagramDevice::resetToTemplate (const juce::XmlElement& deviceTemplate)
+{
+    replaceElement (deviceTemplate);
+}
+
+void DiagramDevice::replaceElement (const juce::XmlElement& source)
+{
+    device = source;
+    loadLabelsFromDevice();
+    sendSynchronousChangeMessage();
+}
+
+void DiagramDevice::readSettingsBack()
+{
+    if (onReadbackRequested)
+        onReadbackRequested (*this);
+}
+
 void DiagramDevice::loadLabelsFromDevice()
 {
     ampLabel.setText (device.getStringAttribute ("name", "Zelta"), juce::dontSendNotification);
@@ -234,6 +261,11 @@ juce::DialogWindow& DiagramDevice::getPasswordDialog()
         passwordDialog = passwordComponent.createHiddenDialog ("Enter password");
 
     return *passwordDialog;
+}
+
+std::optional<juce::String> DiagramDevice::askPassword()
+{
+    return passwordComponent.runDialog (getPasswordDialog());
 }
 
 void DiagramDevice::closePasswordDialog()

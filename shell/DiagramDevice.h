@@ -10,6 +10,9 @@
 #include "shell/SyncAnim.h"
 #include "platform/UserInteraction.h"
 
+#include <functional>
+#include <optional>
+
 class PresetLibrary;
 
 // The box that stands for one amplifier in the device diagram: the drawn body
@@ -60,6 +63,20 @@ public:
     // Turns the padlock off without telling anyone.
     void clearPadlock();
 
+    // Settings read back from the amplifier replace the element whole (tag, attributes and
+    // children); the padlock shows whether they carry a password, the labels follow, the changed
+    // flag is set, and the change message goes out at once, so that nothing keeps pointing into
+    // the old children.
+    void takeOverReadSettings (const juce::XmlElement& readDevice);
+    // The family's template replaces the element; the changed flag and the padlock stay.
+    void resetToTemplate (const juce::XmlElement& deviceTemplate);
+
+    // Shows the "Enter password" dialog modally: the password entered, or nothing when cancelled.
+    std::optional<juce::String> askPassword();
+
+    // Called by the get-settings button of the selected box; the diagram sets it.
+    std::function<void (DiagramDevice&)> onReadbackRequested;
+
     // Shows the texts the element holds. Pins without an element keep the text
     // they show, and colours are left as they are.
     void loadLabelsFromDevice();
@@ -78,8 +95,7 @@ public:
 protected:
     // Reads the settings back from the connected amplifier into this box's
     // element. Reached only from the selected box's get-settings button.
-    // Not built yet: the readback and its password check come with the readback work.
-    virtual void readSettingsBack() {}
+    virtual void readSettingsBack();
 
     // The hidden "Enter password" dialog. Made on first use: a window is a
     // desktop object, and most boxes never ask for a password.
@@ -97,6 +113,7 @@ private:
     void loadPinLabels (const char* tag, juce::OwnedArray<juce::Label>& labels);
     void writeLabelToDevice (const char* tag, const juce::String& text, int index);
     void closePasswordDialog();
+    void replaceElement (const juce::XmlElement& source);
 
     bool selected = false;
     bool syncMarked = false;

@@ -81,6 +81,8 @@ DiagramDevice* DiagramView::createDevice (int number, juce::XmlElement& device, 
         new DiagramDevice (number, device, (flags & editableLabelsFlag) != 0, family, presets, interaction));
     addAndMakeVisible (box);
     box->addChangeListener (this);
+    box->onReadbackRequested = [this] (DiagramDevice& requester)
+    { listeners.call ([this, &requester] (Listener& l) { l.deviceReadbackRequested (*this, requester); }); };
     contentWidth = juce::jmax (contentWidth, box->getWidth());
     return box;
 }

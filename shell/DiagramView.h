@@ -28,6 +28,8 @@ public:
         // The selected device changed, or its element was replaced and the
         // selection made again.
         virtual void diagramSelectionChanged (DiagramView&) {}
+        // The selected box's get-settings button was pressed.
+        virtual void deviceReadbackRequested (DiagramView&, DiagramDevice&) {}
     };
 
     // Bits of the flags given at construction.

@@ -9,6 +9,9 @@
 #include "platform/JuceUserInteraction.h"
 #include "shell/SaveFileDialog.h"
 #include "document/SavedFileWriter.h"
+#include "shell/ProgramRoad.h"
+#include "shell/ReadbackRoad.h"
+#include "shell/WindowDevicePrompts.h"
 
 #include <cmath>
 
@@ -40,13 +43,16 @@ public:
 
     ~VersionCheckThread() override
     {
-        // A request cannot be broken off: it ends within the service's time-out.
-        stopThread ((endpoint.timeOutSeconds + 1) * 1000);
+        // The window is closing: the request is broken off rather than awaited, and the thread
+        // ends within one step of the transfer. It is never killed, which would end the program.
+        signalThreadShouldExit();
+        canceller.cancel();
+        waitForThreadToExit (-1);
     }
 
     void run() override
     {
-        const VersionCheck check (programRevision, endpoint);
+        const VersionCheck check (programRevision, endpoint, &canceller);
         const int status = check.getStatus();
 
         juce::MessageManager::callAsync (
@@ -61,18 +67,19 @@ private:
     // Checked on the message thread, where the owner is deleted.
     const juce::Component::SafePointer<MainContentComponent> owner;
     const VersionEndpoint endpoint;
+    RequestCanceller canceller;
 };
 
 MainContentComponent::MainContentComponent()
     : MainContentComponent (std::make_unique<JuceUserInteraction>(), nullptr,
                             juce::File::getSpecialLocation (juce::File::userDocumentsDirectory),
-                            VersionEndpoint::builtIn(), nullptr, DiagramView::showFamilyMenu)
+                            VersionEndpoint::builtIn(), nullptr, DiagramView::showFamilyMenu, nullptr)
 {
 }
 
 MainContentComponent::MainContentComponent (const Services& services)
     : MainContentComponent (nullptr, &services.interaction, services.documentsFolder,
-                            services.versionEndpoint, services.link, services.familyMenu)
+                            services.versionEndpoint, services.link, services.familyMenu, services.prompts)
 {
 }
 
@@ -80,15 +87,27 @@ MainContentComponent::MainContentComponent (std::unique_ptr<UserInteraction> own
                                             UserInteraction* externalInteraction,
                                             const juce::File& documentsFolderToUse,
                                             const VersionEndpoint& versionEndpoint, VantorelCom* externalLink,
-                                            DiagramView::FamilyMenu familyMenuToUse)
+                                            DiagramView::FamilyMenu familyMenuToUse,
+                                            DevicePrompts* externalPrompts)
     : juce::Thread ("Program Thread"), ownInteraction (std::move (ownInteractionToUse)),
       interaction (externalInteraction != nullptr ? *externalInteraction : *ownInteraction),
       documentsFolder (documentsFolderToUse), familyMenu (std::move (familyMenuToUse)),
       versionCheckThread (std::make_unique<VersionCheckThread> (*this, versionEndpoint)),
       sharedLink (externalLink == nullptr ? std::make_unique<juce::SharedResourcePointer<VantorelCom>>()
                                           : nullptr),
-      link (externalLink != nullptr ? *externalLink : sharedLink->getObject())
+      link (externalLink != nullptr ? *externalLink : sharedLink->getObject()),
+      ownPrompts (externalPrompts == nullptr
+                      ? std::make_unique<WindowDevicePrompts> ([this] { return choosePassword(); })
+                      : nullptr),
+      prompts (externalPrompts != nullptr ? *externalPrompts : *ownPrompts)
 {
+    synchroniser = std::make_unique<DeviceSynchroniser> (
+        link, *this, interaction,
+        DeviceSynchroniser::Hooks{ [this] { return hasPendingPageChanges(); },
+                                   [this] { setSyncEnabled (false); } });
+    programRoad = std::make_unique<ProgramRoad> (link, interaction, prompts, *synchroniser);
+    readbackRoad = std::make_unique<ReadbackRoad> (link, *presets, interaction, prompts, *synchroniser);
+
     saveButton = std::make_unique<iosButton> ("Save");
     programButton = std::make_unique<iosButton> ("Program");
     statusLabel = std::make_unique<juce::Label>();
@@ -97,6 +116,7 @@ MainContentComponent::MainContentComponent (std::unique_ptr<UserInteraction> own
         std::make_unique<juce::HyperlinkButton> ("New version available!", juce::URL (productWebPage));
     viewport = std::make_unique<juce::Viewport>();
     passwordEntry = std::make_unique<PasswordComponent>();
+    setupArea = std::make_unique<SetupArea> (*this, *presets, interaction, documentsFolder, *this, *this);
     listBox = std::make_unique<juce::ListBox>();
 
     passwordEntry->addActionListener (this);
@@ -137,6 +157,8 @@ MainContentComponent::MainContentComponent (std::unique_ptr<UserInteraction> own
     // Opens the first application: working copy, diagram and device 0.
     listBox->selectRow (0);
 
+    // Takes the keyboard back after the Save dialog.
+    setWantsKeyboardFocus (true);
     saveButton->addShortcut (juce::KeyPress::createFromDescription ("CTRL + S"));
     programButton->addShortcut (juce::KeyPress::createFromDescription ("CTRL + P"));
 
@@ -151,8 +173,8 @@ MainContentComponent::~MainContentComponent()
     stopTimer();
     versionCheckThread.reset();
 
-    if (isThreadRunning())
-        stopThread (threadStopTimeoutMs);
+    // The pass ends between two frames; nothing uses the link after this.
+    synchroniser->stopPass();
 
     // The diagram and the pages point into the working copy: they go first.
     viewport->setViewedComponent (nullptr, false);
@@ -245,7 +267,12 @@ void MainContentComponent::setSyncEnabled (bool on)
         if (auto* box = diagram->getSelectedDevice())
             box->setSyncMarked (on);
 
-    syncEnabled = on;
+    synchroniser->setEnabled (on);
+}
+
+void MainContentComponent::synchronisationTick()
+{
+    synchroniser->tick (getSelectedDeviceBox());
 }
 
 //==============================================================================
@@ -323,11 +350,16 @@ void MainContentComponent::selectedRowsChanged (int lastRowSelected)
         {
             const auto savedFile = runSaveRoad();
 
-            if (savedFile != juce::File())
+            // The save did not happen: the edits would be lost, so the current application
+            // stays open, and so does its row.
+            if (savedFile == juce::File())
             {
-                takeSavedFile (savedFile);
-                refreshList();
+                selectRowQuietly (entries.indexOf (openedEntry));
+                return;
             }
+
+            takeSavedFile (savedFile);
+            refreshList();
 
             // New files went to the top of the list: the clicked entry may have moved.
             selectRowQuietly (entries.indexOf (entry));
@@ -406,6 +438,10 @@ juce::File MainContentComponent::runSaveRoad()
     SaveFileDialog dialog (*workingCopy, programRevision, interaction, getApplicationsFolder());
     const bool written =
         runSaveDialog (dialog) != 0 && dialog.getLastOutcome() == SaveFileDialog::Outcome::saved;
+
+    // The dialog's window took the keyboard with it; the key map answers only while this window
+    // has it.
+    grabKeyboardFocus();
 
     return written ? dialog.getSavedFile() : juce::File();
 }
@@ -553,6 +589,34 @@ void MainContentComponent::buttonClicked (juce::Button* button)
         programButtonClicked();
 }
 
+void MainContentComponent::programButtonClicked()
+{
+    if (statusDisplay->handleProgramClick())
+        return;
+
+    if (isSyncEnabled())
+    {
+        setSyncEnabled (false);
+        return;
+    }
+
+    if (entries.isEmpty())
+        return;
+
+    setSyncEnabled (programRoad->run (getSelectedDeviceBox()));
+    passwordText.clear();
+}
+
+std::optional<juce::String> MainContentComponent::choosePassword()
+{
+    return passwordEntry->runDialog (getPasswordDialog());
+}
+
+void MainContentComponent::deviceReadbackRequested (DiagramView&, DiagramDevice& box)
+{
+    readbackRoad->run (box);
+}
+
 void MainContentComponent::diagramSelectionChanged (DiagramView&)
 {
     setSyncEnabled (false);
@@ -560,10 +624,58 @@ void MainContentComponent::diagramSelectionChanged (DiagramView&)
     resized();
 }
 
+void MainContentComponent::rebuildSetupPages()
+{
+    deleteSetupPages();
+
+    auto* box = getSelectedDeviceBox();
+    auto* device = diagram != nullptr ? diagram->getSelectedDeviceXml() : nullptr;
+
+    if (box == nullptr || device == nullptr)
+        return;
+
+    const auto family = box->getDeviceFamily();
+    setupArea->createPages (*device, family);
+    // A page that counts as modified as soon as it is built marks the application.
+    updateModifiedFlag();
+    setupArea->showPages();
+    programButton->setEnabled (link.isFamily (DeviceFamily::indexOfName (family.name)));
+}
+
+void MainContentComponent::deleteSetupPages()
+{
+    setupArea->deletePages();
+}
+
+bool MainContentComponent::anySetupPageModified()
+{
+    return setupArea->anyPageModified();
+}
+
+bool MainContentComponent::hasPendingPageChanges()
+{
+    return setupArea->hasPendingPageChanges();
+}
+
+void MainContentComponent::refreshGpiMatrixState()
+{
+    setupArea->refreshGpiMatrixState();
+}
+
+void MainContentComponent::setupTabChanged (SetupTabSelector&)
+{
+    setupArea->tabChanged();
+    resized();
+}
+
+void MainContentComponent::setupComponentChanged (SetupComponent& page)
+{
+    setupArea->pageChanged (page);
+}
+
 void MainContentComponent::actionListenerCallback (const juce::String& message)
 {
     passwordText = message;
-    passwordCancelled = false;
 
     if (message.isEmpty())
     {
@@ -577,10 +689,11 @@ void MainContentComponent::actionListenerCallback (const juce::String& message)
 
 void MainContentComponent::passwordEntryCancelled (PasswordComponent&)
 {
-    // The dialog closes itself on Escape; what is left is to tell its user
-    // that no password was given.
+    // The password component keeps Escape to itself, so the dialog is closed here.
     passwordText.clear();
-    passwordCancelled = true;
+
+    if (passwordDialog != nullptr)
+        passwordDialog->closeButtonPressed();
 }
 
 juce::DialogWindow& MainContentComponent::getPasswordDialog()
@@ -610,6 +723,10 @@ void MainContentComponent::runDeviceSelfTest()
                                   "The program will now perform a self test of device programming.\n"
                                   "This will cause the UI to be unresponsive for up to 1 minute!"))
         return;
+
+    // The test overwrites the amplifier's settings: it is no longer in step with the device.
+    setSyncEnabled (false);
+    const DeviceSynchroniser::LinkHold hold (*synchroniser);
 
     if (link.runSelfTest (*presets))
         interaction.showMessage (UserInteraction::Icon::info, "Success", "Test successful!");
@@ -652,8 +769,7 @@ DiagramDevice* MainContentComponent::getSelectedDeviceBox()
 
 void MainContentComponent::run()
 {
-    // One synchronisation pass of the selected device comes here with the
-    // synchronisation work; until then the thread is never started.
+    synchroniser->runPass();
 }
 
 //==============================================================================
@@ -694,6 +810,7 @@ void MainContentComponent::resized()
     tabSelectorArea = { diagramArea.getRight() + 1, 0, setupWidth, tabSelectorHeight };
     pageArea = { tabSelectorArea.getX(), tabSelectorHeight + 1, setupWidth,
                  h - tabSelectorHeight - bottomStrip.getHeight() - 1 };
+    setupArea->setBounds (tabSelectorArea, pageArea);
 
     saveButton->setBounds (bottomStrip.getX() + margin, bottomStrip.getY() + margin, buttonWidth,
                            buttonHeight);

@@ -5,13 +5,18 @@
 #include "document/PresetLibrary.h"
 #include "link/VantorelCom.h"
 #include "shell/ApplicationListEntry.h"
+#include "shell/DevicePrompts.h"
+#include "shell/DeviceSynchroniser.h"
 #include "shell/DiagramView.h"
 #include "shell/PasswordComponent.h"
+#include "shell/SetupArea.h"
 #include "shell/StatusDisplay.h"
 #include "platform/UserInteraction.h"
 #include "widgets/iosButton.h"
 #include "updates/VersionCheck.h"
 
+class ProgramRoad;
+class ReadbackRoad;
 class SaveFileDialog;
 
 // The whole face of the program, the content of the main window: the application
@@ -21,7 +26,9 @@ class SaveFileDialog;
 // application and everything built from it.
 class MainContentComponent : public juce::Component,
                              public juce::Button::Listener,
+                             public SetupTabSelector::Listener,
                              public DiagramView::Listener,
+                             public SetupComponent::Listener,
                              public juce::ActionListener,
                              public PasswordComponent::Listener,
                              public juce::ListBoxModel,
@@ -39,6 +46,7 @@ public:
         VersionEndpoint versionEndpoint;
         VantorelCom* link = nullptr; // null: the program's shared link
         DiagramView::FamilyMenu familyMenu = DiagramView::showFamilyMenu;
+        DevicePrompts* prompts = nullptr; // null: the program's password and programming windows
     };
 
     static constexpr int rowHeight = 46;
@@ -49,8 +57,6 @@ public:
     static constexpr int setupWidth = 340;
     static constexpr int tabSelectorHeight = 155;
     static constexpr int timerIntervalMs = 500;
-    // A synchronisation pass is given this long to end when the program closes.
-    static constexpr int threadStopTimeoutMs = 2000;
     static constexpr const char* productWebPage = "https://www.vantorel.example/download";
 
     // The program's own: the real user, Documents folder, version service and link.
@@ -70,7 +76,11 @@ public:
     void updateModifiedFlag();
     bool isModified() const { return modified; }
     void setSyncEnabled (bool on) override;
-    bool isSyncEnabled() const { return syncEnabled; }
+    bool isSyncEnabled() const { return synchroniser->isEnabled(); }
+    // Whether a setup page changed since the last call; asks and so clears every page.
+    bool hasPendingPageChanges();
+    // Marks on the MATRIX page the outputs that the GPI source selectors switch.
+    void refreshGpiMatrixState();
 
     // 3 (no answer) until the version service has answered.
     int getVersionStatus() const { return versionStatus; }
@@ -95,6 +105,7 @@ public:
     juce::Rectangle<int> getTabSelectorArea() const { return tabSelectorArea; }
     juce::Rectangle<int> getPageArea() const { return pageArea; }
     juce::Rectangle<int> getBottomStrip() const { return bottomStrip; }
+    SetupArea& getSetupArea() { return *setupArea; }
 
     void paint (juce::Graphics&) override;
     void resized() override;
@@ -102,7 +113,10 @@ public:
     bool keyPressed (const juce::KeyPress&) override;
 
     void buttonClicked (juce::Button*) override;
+    void setupTabChanged (SetupTabSelector&) override;
     void diagramSelectionChanged (DiagramView&) override;
+    void deviceReadbackRequested (DiagramView&, DiagramDevice&) override;
+    void setupComponentChanged (SetupComponent& page) override;
 
     // A password typed into the "Choose password" dialog.
     void actionListenerCallback (const juce::String& message) override;
@@ -116,6 +130,7 @@ public:
     void deleteKeyPressed (int lastRowSelected) override;
 
     void timerCallback() override;
+    // One synchronisation pass.
     void run() override;
     // Shows the firmware update wizard modally; returns when it is closed.
     void launchFirmwareUpdate();
@@ -129,7 +144,7 @@ private:
     MainContentComponent (std::unique_ptr<UserInteraction> ownInteraction,
                           UserInteraction* externalInteraction, const juce::File& documentsFolder,
                           const VersionEndpoint& versionEndpoint, VantorelCom* externalLink,
-                          DiagramView::FamilyMenu familyMenu);
+                          DiagramView::FamilyMenu familyMenu, DevicePrompts* externalPrompts);
 
     void openEntry (ApplicationListEntry& entry);
     void rebuildDiagram (bool forceSelection);
@@ -152,24 +167,22 @@ private:
     // at every tick.
     void onStatusTick();
     // The Program button: programs the selected device, or switches
-    // synchronisation off, or opens the firmware update. Only the firmware update
-    // is built yet.
-    void programButtonClicked() { statusDisplay->handleProgramClick(); }
+    // synchronisation off, or opens the firmware update.
+    void programButtonClicked();
+    std::optional<juce::String> choosePassword();
 
     DiagramDevice* getSelectedDeviceBox() override;
-    bool isSynchronisationRunning() override { return isThreadRunning(); }
-    // Starts a synchronisation pass when one is due; runs at every tick with the
-    // amplifier connected, after the status display. Not built yet: it comes with
-    // the synchronisation work.
-    void synchronisationTick() override {}
+    bool isSynchronisationRunning() override { return synchroniser->isPassRunning(); }
+    // Starts a synchronisation pass of the "Program Thread" when one is due; runs at every tick
+    // with the amplifier connected, after the status display.
+    void synchronisationTick() override;
     // Builds the four setup pages of the selected device (hidden, the current one
-    // shown in the page area) and registers for their changes. Not built yet:
-    // the setup pages come with the setup editors.
-    void rebuildSetupPages() {}
-    // Deletes the setup pages, which point into the working copy. Not built yet.
-    void deleteSetupPages() {}
-    // Whether any setup page holds changes not saved yet. Not built yet.
-    bool anySetupPageModified() { return false; }
+    // shown in the page area) and registers for their changes.
+    void rebuildSetupPages();
+    // Deletes the setup pages, which point into the working copy.
+    void deleteSetupPages();
+    // Whether any setup page holds changes not saved yet; every page is asked.
+    bool anySetupPageModified();
 
     std::unique_ptr<UserInteraction> ownInteraction;
     UserInteraction& interaction;
@@ -188,12 +201,21 @@ private:
     VantorelCom& link;
     juce::SharedResourcePointer<PresetLibrary> presets;
 
+    // The device roads use the link: they go before it.
+    std::unique_ptr<DevicePrompts> ownPrompts;
+    DevicePrompts& prompts;
+    std::unique_ptr<DeviceSynchroniser> synchroniser;
+    std::unique_ptr<ProgramRoad> programRoad;
+    std::unique_ptr<ReadbackRoad> readbackRoad;
+
     std::unique_ptr<iosButton> saveButton, programButton;
     std::unique_ptr<juce::Label> statusLabel, versionLabel;
     std::unique_ptr<juce::HyperlinkButton> newVersionLink;
     std::unique_ptr<DiagramView> diagram;
     std::unique_ptr<juce::Viewport> viewport;
     std::unique_ptr<PasswordComponent> passwordEntry;
+    // The tab selector and the pages; the pages point into the working copy.
+    std::unique_ptr<SetupArea> setupArea;
     std::unique_ptr<juce::XmlElement> workingCopy;
     std::unique_ptr<juce::ListBox> listBox;
     juce::OwnedArray<ApplicationListEntry> entries;
@@ -210,13 +232,11 @@ private:
     // next application is opened.
     bool descriptionShown = false;
     bool modified = false;
-    bool syncEnabled = false;
     bool newerFilesFound = false;
     bool noticePending = true;
     // Set while the list selection is moved by the program, not by the user.
     bool selectingQuietly = false;
     juce::String passwordText;
-    bool passwordCancelled = false;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainContentComponent)
 };

@@ -49,6 +49,7 @@ void PasswordComponent::submit()
     if (text.isEmpty())
         return;
 
+    submitted = text;
     sendActionMessage (text);
 
     // Ready for the next entry: nothing of the password stays on screen.
@@ -68,6 +69,7 @@ bool PasswordComponent::keyPressed (const juce::KeyPress& key, juce::Component*)
     if (key.isKeyCode (juce::KeyPress::escapeKey))
     {
         juce::Component::unfocusAllComponents();
+        submitted.reset();
         cancelListeners.call ([this] (Listener& listener) { listener.passwordEntryCancelled (*this); });
         return true;
     }
@@ -122,4 +124,17 @@ std::unique_ptr<juce::DialogWindow> PasswordComponent::createHiddenDialog (const
     std::unique_ptr<juce::DialogWindow> dialog (options.create());
     dialog->setTitleBarHeight (0);
     return dialog;
+}
+
+std::optional<juce::String> PasswordComponent::runDialog (juce::DialogWindow& window)
+{
+    if (window.isCurrentlyModal())
+        window.exitModalState (0);
+
+    // Escape keeps the field's text; hidden behind the mask it would become part of the next
+    // password typed.
+    passwordField.clear();
+    submitted.reset();
+    window.runModalLoop();
+    return std::exchange (submitted, std::nullopt);
 }

@@ -3,6 +3,8 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 #include "widgets/iosButton.h"
 
+#include <optional>
+
 // The content of the password windows: a heading, a masked text field, a
 // "Show text" toggle and an OK button. A submitted password (OK or Return with
 // a non-empty field) goes to the action listeners as the message text. Escape
@@ -36,6 +38,11 @@ public:
     // own the component, which must outlive it.
     std::unique_ptr<juce::DialogWindow> createHiddenDialog (const juce::String& title);
 
+    // Shows that window modally, with an empty field, until one of the listeners hides it, ending
+    // a modal state it still had first. The password submitted meanwhile, or nothing when the entry was
+    // cancelled or the window was closed without one.
+    std::optional<juce::String> runDialog (juce::DialogWindow& window);
+
     void addListener (Listener* listener) { cancelListeners.add (listener); }
     void removeListener (Listener* listener) { cancelListeners.remove (listener); }
 
@@ -64,6 +71,7 @@ private:
     juce::ToggleButton showTextToggle;
 
     juce::ListenerList<Listener> cancelListeners;
+    std::optional<juce::String> submitted; // the last entry of the current runDialog
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (PasswordComponent)
 };

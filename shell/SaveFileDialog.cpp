@@ -97,9 +97,10 @@ SaveFileDialog::Outcome SaveFileDialog::save()
     if (target.getFileExtension().isEmpty())
         target = target.withFileExtension (applicationFileExtension);
 
+    const auto result = writeDocumentFile (application, target, plainText);
     Outcome outcome = Outcome::saved;
 
-    switch (writeDocumentFile (application, target, plainText))
+    switch (result)
     {
         case FileWriteResult::written:
             savedFile = target;
@@ -115,23 +116,9 @@ SaveFileDialog::Outcome SaveFileDialog::save()
             break;
     }
 
-    reportFailure (outcome, target);
+    interaction.showMessage (UserInteraction::Icon::warning, "Save failed",
+                             describeWriteFailure (result, target));
     return outcome;
-}
-
-void SaveFileDialog::reportFailure (Outcome outcome, const juce::File& target)
-{
-    const auto path = target.getFullPathName();
-    juce::String message;
-
-    if (outcome == Outcome::cannotOpenTemporary)
-        message = "The file\n" + path + "\ncould not be created. Please choose another name or folder.";
-    else if (outcome == Outcome::writeFailed)
-        message = "Writing the file\n" + path + "\nfailed. The file on disk is unchanged.";
-    else
-        message = "The file\n" + path + "\ncould not be replaced. The file on disk is unchanged.";
-
-    interaction.showMessage (UserInteraction::Icon::warning, "Save failed", message);
 }
 
 void SaveFileDialog::closeWindow (int result)

@@ -40,7 +40,6 @@ public:
 
 private:
     Outcome save();
-    void reportFailure (Outcome outcome, const juce::File& target);
     void closeWindow (int result);
 
     static constexpr int fieldHeight = 20;

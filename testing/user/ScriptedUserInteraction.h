@@ -14,7 +14,7 @@ class ScriptedUserInteraction : public UserInteraction
 public:
     struct Call
     {
-        juce::String kind; // "message", "okCancel", "yesNoCancel", "save", "open", "key"
+        juce::String kind; // "message", "okCancel", "yesNoCancel", "save", "open", "key", "dialog", "menu"
         Icon icon = Icon::info;
         juce::String title, text; // for "key": the key code as text
         juce::File start;
@@ -27,6 +27,9 @@ public:
     std::deque<int> yesNoCancelAnswers;
     std::set<int> keysDown;
     std::function<void()> onChooserOpened; // runs before a file chooser answers
+    // Each plays the user inside one dialog and returns the dialog's result.
+    std::deque<std::function<int (juce::Component&)>> dialogAnswers;
+    std::deque<int> menuAnswers; // item ids; 0 dismisses the menu
     std::vector<Call> calls;
 
     void showMessage (Icon icon, const juce::String& title, const juce::String& text,
@@ -65,6 +68,19 @@ public:
     {
         calls.push_back ({ "key", Icon::info, juce::String (keyCode) });
         return keysDown.count (keyCode) > 0;
+    }
+
+    int runDialog (juce::Component& content, const juce::String& title) override
+    {
+        calls.push_back ({ "dialog", Icon::info, title });
+        auto play = answer (dialogAnswers, std::function<int (juce::Component&)>());
+        return play ? play (content) : 0;
+    }
+
+    int showMenu (const juce::PopupMenu&) override
+    {
+        calls.push_back ({ "menu", Icon::info });
+        return answer (menuAnswers, 0);
     }
 
     int countCalls (const juce::String& kind) const

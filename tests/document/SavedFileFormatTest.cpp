@@ -157,6 +157,15 @@ TEST (SavedFileReader, TellsBadFilesApart)
     header.append ("<A/>", 4);
     EXPECT_EQ (readSavedFile (header).result, SavedFileResult::notXml);
 
+    // A zero byte would end the text early and hide what follows it.
+    for (const std::string text :
+         { std::string ("<A/>\0<B", 7), std::string ("<A/>\n\0", 6), std::string ("<A>\0</A>", 8) })
+    {
+        EXPECT_EQ (readSavedFile (juce::MemoryBlock (text.data(), text.size())).result,
+                   SavedFileResult::notXml);
+        EXPECT_EQ (readSavedFile (scrambleFile (text.data(), text.size())).result, SavedFileResult::notXml);
+    }
+
     for (auto* text :
          { "<CORVADINE", "Title: none", "<A></B>", "<A/><B/>", "<A x=5><B/></A>", "<A><?pi?>text</A>" })
     {

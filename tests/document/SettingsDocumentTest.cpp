@@ -269,6 +269,32 @@ TEST (PresetMerge, RenumbersEffectsForTheChannelAndLeavesThePreset)
     EXPECT_EQ (findEffectById (*device, 22)->getChildElement (0)->getStringAttribute ("StepValue"), "240");
 }
 
+TEST (PresetMerge, ReadBackEffectsWithoutNamesAreMatchedById)
+{
+    // A device read back from an amplifier: no names anywhere.
+    auto device = parse (R"(<Device><CORVADINE>
+        <EFFECT Id="64"><PARAMETER Id="0" StepValue="240"/><PARAMETER Id="1" StepValue="34"/></EFFECT>
+        <EFFECT Id="72"><PARAMETER Id="7" StepValue="500"/></EFFECT>
+        <EFFECT Name="SingleBand3 Preset" Id="82"><PARAMETER Name="Gain" Id="1" StepValue="3"/></EFFECT>
+    </CORVADINE></Device>)");
+    auto preset = parse (R"(<CORVADINE Name="Low Cut" Id="2">
+        <EFFECT Name="EQ1 Preset" Id="22"><PARAMETER Name="Gain" Id="0" DisplayValue="-6.0 dB" StepValue="180"/></EFFECT>
+        <EFFECT Name="Apm1 Preset" Id="34"><PARAMETER Name="V Lim" Id="7" StepValue="400"/>
+            <PARAMETER Name="R Out" Id="4" StepValue="80"/></EFFECT>
+        <EFFECT Name="Other" Id="82"><PARAMETER Name="Gain" Id="1" StepValue="9"/></EFFECT>
+    </CORVADINE>)");
+
+    ASSERT_TRUE (mergePresetIntoChannel (*device, *preset, 2));
+
+    auto* settings = device->getChildByName ("CORVADINE");
+    EXPECT_EQ (describeChildren (*settings), "=64,=72,SingleBand3 Preset=82,Other=82")
+        << "named effects still need their name";
+    EXPECT_EQ (describeChildren (*findEffectById (*device, 64)), "Gain=0,=1");
+    EXPECT_EQ (findEffectById (*device, 64)->getChildElement (0)->getStringAttribute ("StepValue"), "180");
+    EXPECT_EQ (describeChildren (*findEffectById (*device, 72)), "V Lim=7,R Out=4");
+    EXPECT_EQ (findEffectById (*device, 72)->getChildElement (0)->getStringAttribute ("StepValue"), "400");
+}
+
 TEST (PresetMerge, RefusedMergesChangeNothing)
 {
     auto device = parse (deviceText);

@@ -13,10 +13,10 @@ void appendWord (Bytes& bytes, juce::uint32 value)
 }
 
 // A record header followed by the given values.
-void appendRecord (Bytes& bytes, int type, int elementId, const std::vector<int>& values)
+void appendRecord (Bytes& bytes, int type, int elementId, const std::vector<int>& values, int firstId = 0)
 {
     appendWord (bytes, ((juce::uint32) (values.size() + 1) << 24) | ((juce::uint32)type << 16) |
-                           ((juce::uint32)elementId << 8) | 0x07);
+                           ((juce::uint32)elementId << 8) | (juce::uint32)firstId);
 
     for (auto value : values)
         appendWord (bytes, (juce::uint32)value);
@@ -115,17 +115,17 @@ TEST (SettingsSyxToXml, DecodesTheHandWorkedRecord)
 TEST (SettingsSyxToXml, RecordTypesDecideTheElements)
 {
     Bytes bytes;
-    appendRecord (bytes, 3, 0, { 4, 5, 6 });
+    appendRecord (bytes, 3, 0, { 4, 5, 6 }, 1);
     appendRecord (bytes, 2, 19, { (int)0xFFFFFF38, 1 });
     appendRecord (bytes, 7, 3, { 1, 2 }); // unknown type: skipped
     appendRecord (bytes, 0, 3, {});       // type 0 in the middle: skipped as well
-    appendRecord (bytes, 1, 255, { -1 });
+    appendRecord (bytes, 1, 255, { -1 }, 254);
     appendWord (bytes, 0x01000000);
 
     auto result = read (bytes);
     EXPECT_EQ (describe (*result.document),
                (std::vector<std::string>{ "CONTROLS 0: 1=4 2=5 3=6", "MODIFIER 19: 0=-200 1=1",
-                                          "EFFECT 255: 0=-1" }));
+                                          "EFFECT 255: 254=-1" }));
 }
 
 TEST (SettingsSyxToXml, ExtremeValuesKeepTheirText)
@@ -137,6 +137,59 @@ TEST (SettingsSyxToXml, ExtremeValuesKeepTheirText)
     EXPECT_EQ (
         describe (*result.document),
         (std::vector<std::string>{ "EFFECT 1: 0=2147483647 1=-2147483648 2=255 3=256 4=-256 5=-257" }));
+}
+
+TEST (SettingsSyxToXml, RecordsOfOneElementAreJoined)
+{
+    // The writer splits at every gap in the numbering; only a record continuing the element of
+    // the record before it (same type and element id) is joined.
+    Bytes bytes;
+    appendRecord (bytes, 1, 34, { 400 }, 7);
+    appendRecord (bytes, 1, 34, { 80 }, 4);
+    appendRecord (bytes, 2, 34, { 1 }, 0);
+    appendRecord (bytes, 1, 36, { 300 }, 7);
+    appendRecord (bytes, 1, 34, { 2, 3 }, 0);
+    appendRecord (bytes, 3, 0, { 5 }, 1);
+    appendRecord (bytes, 1, 40, {}); // a record without values adds nothing
+    appendRecord (bytes, 3, 0, { 6, 7 }, 3);
+    appendWord (bytes, 0x01000000);
+
+    EXPECT_EQ (describe (*read (bytes).document),
+               (std::vector<std::string>{ "EFFECT 34: 7=400 4=80", "MODIFIER 34: 0=1", "EFFECT 36: 7=300",
+                                          "EFFECT 34: 0=2 1=3", "CONTROLS 0: 1=5 3=6 4=7" }));
+}
+
+TEST (SettingsSyxToXml, MatrixModFromElementIdTwentyWithSeventyThreeValuesFromZero)
+{
+    auto tags = [] (int elementId, int count, int firstId)
+    {
+        Bytes bytes;
+        appendRecord (bytes, 2, elementId, sequence (0, count), firstId);
+        appendRecord (bytes, 2, elementId, { 1 }); // never joined to a matrix modulation
+        auto document = read (bytes).document;
+        juce::String text;
+
+        for (auto* child : document->getChildIterator())
+            text << child->getTagName() << " " << child->getNumChildElements() << ";";
+
+        return text;
+    };
+
+    EXPECT_EQ (tags (20, 73, 0), "MATRIXMOD 9;MODIFIER 1;");
+    EXPECT_EQ (tags (255, 73, 0), "MATRIXMOD 9;MODIFIER 1;");
+    EXPECT_EQ (tags (19, 73, 0), "MODIFIER 74;");
+    EXPECT_EQ (tags (20, 72, 0), "MODIFIER 73;");
+    EXPECT_EQ (tags (20, 73, 1), "MODIFIER 74;");
+
+    // Split into two records, the 73 values are the matrix modulation all the same.
+    Bytes split;
+    appendRecord (split, 2, 22, sequence (0, 10), 0);
+    appendRecord (split, 2, 22, sequence (10, 63), 10);
+    auto joined = read (split).document;
+    ASSERT_EQ (joined->getNumChildElements(), 1);
+    EXPECT_EQ (joined->getChildElement (0)->getTagName(), "MATRIXMOD");
+    EXPECT_EQ (describe (*joined->getChildElement (0))[2],
+               "EFFECT 2: 3=3 4=4 5=5 6=6 7=7 8=8 9=9 10=10 11=11 12=12 13=13 14=14 15=15 16=16 17=17 18=18");
 }
 
 TEST (SettingsSyxToXml, RebuildsTheMatrixModLayoutFromSeventyThreeValues)
@@ -263,7 +316,7 @@ TEST (SettingsSyxToXml, PublicStepsStayInsideTheBlock)
     reader.addParameters (controls, 1, 50, 4);
     EXPECT_EQ (describe (root), (std::vector<std::string>{ "EFFECT 3: 0=10 1=11" }));
     ASSERT_EQ (controls.getNumChildElements(), 2);
-    EXPECT_EQ (controls.getChildElement (0)->getStringAttribute ("Id"), "5");
+    EXPECT_EQ (controls.getChildElement (0)->getStringAttribute ("Id"), "4");
     EXPECT_EQ (controls.getChildElement (1)->getStringAttribute ("StepValue"), "11");
 
     // Both calls build the same document.

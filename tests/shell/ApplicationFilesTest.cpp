@@ -18,14 +18,20 @@ protected:
                                    { return c.kind == "message" && c.title == title; });
     }
 
-    // Every file of the applications folder with its bytes.
-    std::map<juce::String, juce::MemoryBlock> folderSnapshot() const
+    // Every file of the applications folder with its bytes (held as strings: comparing two
+    // empty juce::MemoryBlocks hands null pointers to memcmp).
+    std::map<juce::String, std::string> folderSnapshot() const
     {
-        std::map<juce::String, juce::MemoryBlock> snapshot;
+        std::map<juce::String, std::string> snapshot;
 
         for (const auto& entry :
              juce::RangedDirectoryIterator (folder, false, "*", juce::File::findFilesAndDirectories))
-            snapshot[entry.getFile().getFileName()] = contentsOf (entry.getFile());
+        {
+            const auto bytes = contentsOf (entry.getFile());
+            snapshot[entry.getFile().getFileName()] =
+                bytes.isEmpty() ? std::string()
+                                : std::string (static_cast<const char*> (bytes.getData()), bytes.getSize());
+        }
 
         return snapshot;
     }
@@ -149,6 +155,11 @@ TEST_F (ApplicationFilesTest, SavingAnExampleCreatesAFileThatIsSelectedAndReadsB
     const auto target = folder.getChildFile ("My hall.sapl");
     user.fileAnswers.push_back (target);
     content->titleToType = "My hall";
+
+    // A changed application, so that the save has a flag to clear.
+    content->getDiagram()->buttonClicked (&content->getDiagram()->getAddButton());
+    content->updateModifiedFlag();
+    ASSERT_TRUE (content->isModified());
 
     content->buttonClicked (&content->getSaveButton());
 
@@ -275,6 +286,22 @@ TEST_F (ApplicationFilesTest, AChangedApplicationIsOfferedForSavingBeforeAnother
     auto saved = readSavedFile (target);
     ASSERT_NE (saved.document, nullptr);
     EXPECT_EQ (saved.document->getNumChildElements(), 4 + 2) << "the added device was saved";
+
+    // A change, "Yes", and the Save dialog cancelled: nothing was saved, so nothing is lost: the
+    // current application stays open with its edits and its row.
+    content->getDiagram()->buttonClicked (&content->getDiagram()->getAddButton());
+    const auto edited = juce::XmlElement (*content->getWorkingCopy());
+    const auto rowBefore = content->getSelectedRow();
+    content->savePolicy = ScriptedMainContent::SavePolicy::pressCancel;
+    user.okCancelAnswers.push_back (true);
+    select (rowOf (second));
+
+    EXPECT_EQ (content->saveDialogsShown, 2);
+    EXPECT_EQ (openTitle(), "First");
+    EXPECT_TRUE (content->getWorkingCopy()->isEquivalentTo (&edited, false));
+    EXPECT_TRUE (content->isModified());
+    EXPECT_EQ (content->getSelectedRow(), rowBefore);
+    EXPECT_EQ (content->getListBox().getSelectedRow(), rowBefore);
     EXPECT_FALSE (user.anyUnexpected());
 }
 
@@ -437,6 +464,9 @@ TEST_F (ApplicationFilesTest, BadFilesAreLeftOutAndNeverChanged)
 
     auto after = folderSnapshot();
     after.erase ("New.sapl");
+    // The setup pages keep their EQ presets in folders of their own in there.
+    after.erase ("Input EQ Presets");
+    after.erase ("Output EQ Presets");
     EXPECT_TRUE (after == before) << "no bad file was changed, removed or added to";
     EXPECT_FALSE (content->hasNewerFiles());
 
@@ -534,6 +564,7 @@ TEST_F (ApplicationFilesTest, ClosingAsksOnlyForChangesAndStaysWhenTheSaveDidNot
     content->savePolicy = ScriptedMainContent::SavePolicy::pressCancel;
     user.okCancelAnswers.push_back (true);
     EXPECT_FALSE (content->prepareToClose());
+    ASSERT_EQ (user.countCalls ("okCancel"), 1);
     EXPECT_EQ (user.calls.back().title, "Save current application?");
     EXPECT_EQ (user.calls.back().text, "Do you want to save the current application before closing?");
     EXPECT_TRUE (content->isModified());

@@ -225,14 +225,14 @@ TEST_F (StatusDisplayTest, AnUnreadableRevisionIsUnknownAndReadAgainWithoutOffer
 {
     openWithDeviceOf ("ZELTA");
     WizardUser user (WizardUser::Policy::cancel);
-    emulator.setNoReply (true);
+    emulator.setFault (AmplifierEmulator::Fault::noReply, 1);
     reachStateAndTick (BaseCom::connected);
 
     EXPECT_EQ (status(), "Connected to Zelta 60/2\nSerial Number: 0 Rev:unknown");
     EXPECT_TRUE (programButton().isEnabled());
     EXPECT_EQ (programButton().getButtonText(), "Program");
 
-    emulator.setNoReply (false);
+    emulator.setFault (AmplifierEmulator::Fault::noReply, 0);
     for (int i = 0; i <= StatusDisplay::revisionRetryTicks; ++i)
         content->timerCallback();
 

@@ -1,0 +1,59 @@
+// Feeds arbitrary bytes to the EQ preset file reader, as a file in a preset
+// folder might hold (scrambled, plain, or the older ZELTA_EQPRESET format), and
+// checks what every listed preset must satisfy.
+#include <cstdint>
+#include <cstdlib>
+
+#include "document/ParameterLibrary.h"
+#include "document/SavedFileFormat.h"
+#include "document/SavedFileWriter.h"
+#include "editors/EqPresetFiles.h"
+
+namespace
+{
+void check (bool condition)
+{
+    if (!condition)
+        std::abort();
+}
+
+void checkPreset (const juce::MemoryBlock& input, int category)
+{
+    const auto preset = readEqPresetFile (input, category);
+    if (preset == nullptr)
+        return;
+
+    check (isUsableEqPreset (*preset, category));
+
+    // A converted older preset holds only steps its rows can take.
+    const auto raw = readSavedFile (input);
+    if (raw.document != nullptr && raw.document->getTagName() == "ZELTA_EQPRESET")
+    {
+        int row = 0;
+        for (auto* parameter : getFirstChildEffect (*preset)->getChildIterator())
+        {
+            int minStep = 0, maxStep = 0;
+            getParameterMin (getEqBandTable(), row, minStep);
+            getParameterMax (getEqBandTable(), row, maxStep);
+            const auto step = parameter->getIntAttribute ("StepValue", -1);
+            check (parameter->getIntAttribute ("Id", -1) == row && step >= minStep && step <= maxStep);
+            ++row;
+        }
+    }
+
+    // What is listed is saved and read back as the same preset, scrambled or plain.
+    for (bool plain : { false, true })
+    {
+        const auto again = readEqPresetFile (createDocumentFileBytes (*preset, plain), category);
+        check (again != nullptr && again->isEquivalentTo (preset.get(), false));
+    }
+}
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
+{
+    const juce::MemoryBlock input (data, size);
+    checkPreset (input, inputEqPresetCategory);
+    checkPreset (input, outputEqPresetCategory);
+    return 0;
+}

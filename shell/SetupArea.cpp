@@ -1,0 +1,125 @@
+#include "shell/SetupArea.h"
+
+#include "editors/InputComponent.h"
+#include "editors/MatrixComponent.h"
+#include "editors/OutputComponent.h"
+
+SetupArea::SetupArea (juce::Component& parentComponent, const PresetLibrary& presetLibrary,
+                      UserInteraction& userToAsk, const juce::File& documents,
+                      SetupTabSelector::Listener& tabListener, SetupComponent::Listener& listener)
+    : parent (parentComponent), presets (presetLibrary), user (userToAsk), documentsFolder (documents),
+      pageListener (listener)
+{
+    parent.addAndMakeVisible (tabSelector);
+    tabSelector.addListener (&tabListener);
+}
+
+SetupArea::~SetupArea()
+{
+    deletePages();
+    parent.removeChildComponent (&tabSelector);
+}
+
+void SetupArea::createPages (juce::XmlElement& device, const DeviceFamily& familyRow)
+{
+    deletePages();
+    family = familyRow;
+
+    pages.add (new InputComponent (device, presets, family, user, documentsFolder));
+    pages.add (new MatrixComponent (&device, &presets, family, 0, MatrixComponent::noPresetId));
+    pages.add (new OutputComponent (device, presets, family, user, documentsFolder));
+    pages.add (nullptr);
+}
+
+void SetupArea::showPages()
+{
+    for (auto* page : pages)
+    {
+        if (page == nullptr)
+            continue;
+
+        parent.addChildComponent (page);
+        page->addListener (&pageListener);
+    }
+
+    if (auto* page = getCurrentPage())
+    {
+        page->setBounds (pageBounds);
+        page->setVisible (true);
+    }
+
+    tabSelector.setChannelCounts (family.inputs, family.outputs);
+    refreshGpiMatrixState();
+}
+
+void SetupArea::deletePages()
+{
+    pages.clear();
+}
+
+bool SetupArea::hasPendingPageChanges()
+{
+    bool pending = false;
+
+    for (auto* page : pages)
+        if (page != nullptr)
+            pending = page->consumeChangeFlag() || pending;
+
+    return pending;
+}
+
+bool SetupArea::anyPageModified()
+{
+    bool modified = false;
+
+    for (auto* page : pages)
+        if (page != nullptr)
+            modified = page->isModified() || modified;
+
+    return modified;
+}
+
+void SetupArea::tabChanged()
+{
+    if (auto* page = getCurrentPage())
+        page->setVisible (false);
+
+    const int tab = tabSelector.getSelectedTab();
+
+    if (juce::isPositiveAndBelow (tab, (int)numPages))
+        currentPage = tab;
+
+    if (tab == matrixPage)
+        refreshGpiMatrixState();
+
+    if (auto* page = getCurrentPage())
+    {
+        page->setBounds (pageBounds);
+        page->setVisible (true);
+    }
+}
+
+void SetupArea::pageChanged (SetupComponent& sender)
+{
+    if (&sender == getPage (controlPage))
+        refreshGpiMatrixState();
+}
+
+void SetupArea::refreshGpiMatrixState()
+{
+    auto* matrix = dynamic_cast<MatrixComponent*> (getPage (matrixPage));
+
+    // The outputs switched by GPI source selectors come from the CONTROL page;
+    // without one there is nothing to apply.
+    if (matrix == nullptr || getPage (controlPage) == nullptr)
+        return;
+}
+
+void SetupArea::setBounds (juce::Rectangle<int> tabSelectorArea, juce::Rectangle<int> pageArea)
+{
+    tabSelector.setBounds (tabSelectorArea);
+    pageBounds = pageArea;
+
+    if (auto* page = getCurrentPage())
+        page->setBounds (pageBounds);
+}

@@ -1,0 +1,195 @@
+#include "document/SavedFileFormat.h"
+#include "editors/EqPresetFiles.h"
+#include "editors/EqPresetList.h"
+#include "editors/EqValueText.h"
+#include "tests/editors/EditorTestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace editortest;
+
+namespace
+{
+// An older preset with the rows 0..15 in order; `edit` may change the rows.
+std::unique_ptr<juce::XmlElement> legacyPreset (std::function<void (juce::XmlElement&)> edit = {})
+{
+    auto root = std::make_unique<juce::XmlElement> ("ZELTA_EQPRESET");
+    root->setAttribute ("Rev", 1);
+    root->setAttribute ("Name", "Old");
+    const char* values[] = { "Low Shelve 6", "-3 dB", "1.6 KHz", "1.0" };
+
+    for (int row = 0; row < numEqBandParameters; ++row)
+    {
+        auto* child = root->createNewChildElement ("Band");
+        child->setAttribute ("Id", row);
+        child->setAttribute ("Value", values[row % 4]);
+    }
+
+    if (edit)
+        edit (*root);
+    return root;
+}
+
+std::unique_ptr<juce::XmlElement> currentPreset (const char* effectName, int gainStep)
+{
+    auto effect = std::make_unique<juce::XmlElement> ("EFFECT");
+    effect->setAttribute ("Name", effectName);
+    effect->setAttribute ("Id", 12);
+    for (int row = 0; row < numEqBandParameters; ++row)
+    {
+        auto* parameter = effect->createNewChildElement ("PARAMETER");
+        parameter->setAttribute ("Id", row);
+        parameter->setAttribute ("StepValue", row % 4 == 1 ? gainStep : 6);
+    }
+    return wrapInCorvadineDocument (*effect, "Mine");
+}
+
+void writeText (const juce::File& file, const juce::String& text, bool scrambled)
+{
+    const auto utf8 = text.toStdString();
+    const auto bytes =
+        scrambled ? scrambleFile (utf8.data(), utf8.size()) : juce::MemoryBlock (utf8.data(), utf8.size());
+    ASSERT_TRUE (file.replaceWithData (bytes.getData(), bytes.getSize()));
+}
+} // namespace
+
+TEST (EqValueText, ReadsValuesAsUsersWriteThem)
+{
+    constexpr int frequencyRow = 2, gainRow = 1;
+
+    for (const char* text : { "1.6 kHz", "1600 Hz", "1.6k", "1.6 KHZ", " 1.6khz" })
+        EXPECT_EQ (stepFromValueText (text, frequencyRow), 38) << text;
+
+    EXPECT_EQ (stepFromValueText ("-3 dB", gainRow), 210);
+    EXPECT_EQ (stepFromValueText ("0.02 M", frequencyRow), 60); // 20 kHz
+    EXPECT_EQ (stepFromValueText ("99 kHz", frequencyRow), 60); // held to the row's range
+    EXPECT_EQ (stepFromValueText ("+30 dB", gainRow), 480);
+    EXPECT_FALSE (stepFromValueText ("kHz", frequencyRow).has_value());
+    EXPECT_FALSE (stepFromValueText ("0 Hz", frequencyRow).has_value());
+
+    EXPECT_EQ (eqTypeIndexFromName ("high shelve 6 dB/Oct"), 8);
+    EXPECT_EQ (eqTypeIndexFromName ("Low Cut 12"), 0);
+    EXPECT_EQ (eqTypeIndexFromName ("Peak"), -1);
+}
+
+TEST (EqPresetFiles, ConvertsOlderPresetsOnlyWhenEveryRowIsKnown)
+{
+    auto effect = convertLegacyEqPreset (*legacyPreset(), inputEqPresetCategory);
+    ASSERT_NE (effect, nullptr);
+    EXPECT_EQ (effect->getStringAttribute ("Name"), "PEQ1 Preset");
+    EXPECT_EQ (effect->getIntAttribute ("Id"), 12);
+    ASSERT_EQ (effect->getNumChildElements(), numEqBandParameters);
+    const int expected[] = { 4, 210, 38, 9 };
+    for (int row = 0; row < numEqBandParameters; ++row)
+    {
+        auto* parameter = effect->getChildElement (row);
+        EXPECT_EQ (parameter->getNumAttributes(), 2);
+        EXPECT_EQ (parameter->getIntAttribute ("Id"), row);
+        EXPECT_EQ (parameter->getIntAttribute ("StepValue"), expected[row % 4]) << row;
+    }
+    EXPECT_EQ (convertLegacyEqPreset (*legacyPreset(), outputEqPresetCategory)->getStringAttribute ("Name"),
+               "EQ1 Preset");
+
+    const std::function<void (juce::XmlElement&)> spoilers[] = {
+        [] (juce::XmlElement& root) { root.setAttribute ("Rev", 2); },
+        [] (juce::XmlElement& root) { root.setTagName ("zelta_eqpreset"); },
+        [] (juce::XmlElement& root) { root.getChildElement (8)->setAttribute ("Value", "Peak"); },
+        [] (juce::XmlElement& root) { root.getChildElement (6)->setAttribute ("Value", "high"); },
+        [] (juce::XmlElement& root) { root.removeChildElement (root.getChildElement (15), true); },
+        [] (juce::XmlElement& root) { root.getChildElement (3)->setAttribute ("Id", 7); },
+        [] (juce::XmlElement& root) { root.createNewChildElement ("Band")->setAttribute ("Id", 16); },
+    };
+    for (size_t i = 0; i < std::size (spoilers); ++i)
+        EXPECT_EQ (convertLegacyEqPreset (*legacyPreset (spoilers[i]), inputEqPresetCategory), nullptr) << i;
+}
+
+TEST (EqPresetList, ListsEachUsableFileOnceWithItsCurrentContentThenTheBuiltIns)
+{
+    TemporaryDocuments documents;
+    PresetLibrary library;
+    const auto folder = getInputEqPresetsFolder (documents.folder);
+    ASSERT_EQ (folder,
+               documents.folder.getChildFile ("ZELTA Applications").getChildFile ("Input EQ Presets"));
+
+    writeText (folder.getChildFile ("a.spre"), currentPreset ("PEQ1 Preset", 100)->toString(), true);
+    writeText (folder.getChildFile ("b.spre"), "<CORVADINE><EFFECT", true); // does not parse
+    writeText (folder.getChildFile ("c.xml"), legacyPreset()->toString(), false);
+    writeText (folder.getChildFile ("d.xml"), currentPreset ("EQ1 Preset", 100)->toString(), false);
+    writeText (folder.getChildFile ("e.spre"), "", false);
+    writeText (folder.getChildFile ("f.spre"), currentPreset ("PEQ1 Preset", 300)->toString(), true);
+
+    EqPresetList list (library, inputEqPresetCategory, folder);
+    const auto& builtIns = *library.getList (inputEqPresetCategory);
+    ASSERT_EQ (list.getNumUserPresets(), 3);
+    ASSERT_EQ (list.getItems().size(), 3 + builtIns.size());
+    EXPECT_EQ (list.getItems()[0]->getChildElement (0)->getChildElement (1)->getIntAttribute ("StepValue"),
+               100);
+    EXPECT_EQ (list.getItems()[1]->getChildElement (0)->getChildElement (1)->getIntAttribute ("StepValue"),
+               300);
+    EXPECT_EQ (list.getItems()[2]->getStringAttribute ("Name"), "Old"); // the older file, converted
+    EXPECT_TRUE (list.getItems()[3]->isEquivalentTo (builtIns[0], false));
+
+    // Overwritten with another curve: still one entry, now with the new curve.
+    writeText (folder.getChildFile ("a.spre"), currentPreset ("PEQ1 Preset", 200)->toString(), true);
+    folder.getChildFile ("f.spre").deleteFile();
+    list.rescan();
+    ASSERT_EQ (list.getNumUserPresets(), 2);
+    EXPECT_EQ (list.getItems()[0]->getChildElement (0)->getChildElement (1)->getIntAttribute ("StepValue"),
+               200);
+    EXPECT_EQ (list.getItems().size(), 2 + builtIns.size());
+}
+
+TEST (EqPresetList, SavesWhereTheUserChoseAndSaysWhenItCannot)
+{
+    juce::ScopedJuceInitialiser_GUI gui;
+    TemporaryDocuments documents;
+    PresetLibrary library;
+    const auto folder = getOutputEqPresetsFolder (documents.folder);
+    EqPresetList list (library, outputEqPresetCategory, folder);
+    ScriptedUserInteraction user;
+
+    // The name is what the user typed, kept whatever it holds; the extension is added.
+    user.fileAnswers.push_back (folder.getChildFile ("Hall <B> & \"C\""));
+    ASSERT_TRUE (list.savePreset (currentPreset ("EQ1 Preset", 120), user));
+    const auto saved = folder.getChildFile ("Hall <B> & \"C\".spre");
+    juce::MemoryBlock bytes;
+    ASSERT_TRUE (saved.loadFileAsData (bytes));
+    EXPECT_TRUE (hasScrambledFileHeader (bytes));
+    EXPECT_EQ (readSavedFile (bytes).document->getStringAttribute ("Name"), "Hall <B> & \"C\"");
+    EXPECT_EQ (user.calls.front().kind, "key"); // F8 is read before the chooser opens
+    EXPECT_EQ (user.calls[1].title, "Save file as...");
+    EXPECT_EQ (user.calls[1].start, folder.getChildFile ("untitled preset"));
+    EXPECT_EQ (user.calls[1].pattern, "*.spre");
+
+    // F8 held: plain XML.
+    user.keysDown.insert (juce::KeyPress::F8Key);
+    user.fileAnswers.push_back (folder.getChildFile ("plain.spre"));
+    ASSERT_TRUE (list.savePreset (currentPreset ("EQ1 Preset", 120), user));
+    EXPECT_TRUE (folder.getChildFile ("plain.spre").loadFileAsString().startsWith ("<?xml"));
+    user.keysDown.clear();
+
+    // Cancelled: nothing written, nothing said.
+    user.fileAnswers.push_back (std::nullopt);
+    EXPECT_FALSE (list.savePreset (currentPreset ("EQ1 Preset", 120), user));
+
+    // A target that cannot be replaced is kept and the user is told.
+    const auto blocked = folder.getChildFile ("blocked.spre");
+    blocked.createDirectory();
+    blocked.getChildFile ("inside").replaceWithText ("kept");
+    user.fileAnswers.push_back (blocked);
+    EXPECT_FALSE (list.savePreset (currentPreset ("EQ1 Preset", 120), user));
+    EXPECT_EQ (blocked.getChildFile ("inside").loadFileAsString(), "kept");
+    EXPECT_EQ (user.countCalls ("message"), 1);
+    EXPECT_EQ (user.calls.back().title, "Save failed");
+
+    // A preset folder that cannot exist (a file stands in its way) is reported, no chooser opens.
+    const auto notAFolder = documents.folder.getChildFile ("file");
+    notAFolder.replaceWithText ("x");
+    EqPresetList stuck (library, outputEqPresetCategory, getOutputEqPresetsFolder (notAFolder));
+    EXPECT_EQ (stuck.getNumUserPresets(), 0);
+    const auto choosersBefore = user.countCalls ("save");
+    EXPECT_FALSE (stuck.savePreset (currentPreset ("EQ1 Preset", 120), user));
+    EXPECT_EQ (user.countCalls ("save"), choosersBefore);
+    EXPECT_EQ (user.countCalls ("message"), 2);
+    EXPECT_FALSE (user.anyUnexpected());
+}

@@ -1,0 +1,63 @@
+#include "tests/shell/DeviceRoadTestSupport.h"
+#include "tests/shell/MainContentTestSupport.h"
+
+using namespace maintest;
+
+namespace
+{
+// The main content with an emulated "ZELTA M" amplifier, scripted device windows and one
+// application of a "ZELTA M" device at the top of its list.
+class MainContentProgramTest : public MainContentTest
+{
+protected:
+    MainContentProgramTest()
+    {
+        writeFile (folder.getChildFile ("Hall.sapl"), scrambled (applicationText ("Hall", 927, "ZELTA M")));
+
+        MainContentComponent::Services services{ user, documents, unreachableEndpoint(), &link };
+        services.prompts = &prompts;
+        content = std::make_unique<ScriptedMainContent> (services);
+        EXPECT_GT (tickUntilState (link, BaseCom::connected), 0);
+    }
+
+    void clickProgram() { content->buttonClicked (&content->getProgramButton()); }
+
+    AmplifierEmulator emulator{ zelta240_2M() };
+    VantorelCom link{ emulator.createUsbDevices(), emulator.createMidiPorts(), quickFrames() };
+    ScriptedDevicePrompts prompts;
+};
+} // namespace
+
+TEST_F (MainContentProgramTest, ProgramButtonProgramsThenSwitchesSynchronisationOff)
+{
+    auto& button = content->getProgramButton();
+    auto* box = content->getDiagram()->getSelectedDevice();
+    ASSERT_NE (box, nullptr);
+
+    prompts.syncAnswers.push_back (true);
+    clickProgram();
+    EXPECT_EQ (emulator.getNumStoredBlocks (QuobCom::applicationFrames), 1);
+    EXPECT_TRUE (content->isSyncEnabled());
+    EXPECT_EQ (button.getButtonText(), "Sync Enabled");
+    EXPECT_EQ (button.findColour (juce::TextButton::buttonColourId), juce::Colours::orange);
+    EXPECT_TRUE (box->isSyncMarked());
+
+    // While synchronised, a click only switches synchronisation off.
+    clickProgram();
+    EXPECT_FALSE (content->isSyncEnabled());
+    EXPECT_EQ (button.getButtonText(), "Program");
+    EXPECT_EQ (button.findColour (juce::TextButton::buttonColourId),
+               content->getLookAndFeel().findColour (juce::TextButton::buttonColourId));
+    EXPECT_FALSE (box->isSyncMarked());
+    EXPECT_EQ (prompts.calls.joinIntoString (","), "done");
+    EXPECT_EQ (emulator.getNumStoredBlocks (QuobCom::applicationFrames), 1);
+
+    // A failed programming offers no synchronisation.
+    emulator.unplug();
+    tickUntilState (link, BaseCom::idle);
+    clickProgram();
+    ASSERT_FALSE (user.calls.empty());
+    EXPECT_EQ (user.calls.back().title, "Programming failed!");
+    EXPECT_EQ (prompts.calls.size(), 1);
+    EXPECT_FALSE (content->isSyncEnabled());
+}

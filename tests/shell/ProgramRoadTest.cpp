@@ -1,0 +1,140 @@
+#include "shell/PasswordKey.h"
+#include "tests/shell/DeviceRoadTestSupport.h"
+
+namespace
+{
+class ProgramRoadTest : public DeviceRoadTest
+{
+protected:
+    ProgramRoadTest()
+    {
+        connect();
+        // A second EFFECT with the first one's Id, holding other values.
+        auto* first = settings().getChildByName ("EFFECT");
+        originalBlock = blockOf (settings());
+        auto* repeated = new juce::XmlElement (*first);
+        for (auto* parameter : repeated->getChildWithTagNameIterator ("PARAMETER"))
+            parameter->setAttribute ("StepValue", 99);
+        settings().addChildElement (repeated);
+        before = std::make_unique<juce::XmlElement> (device());
+    }
+
+    bool workingCopyUnchanged() { return device().isEquivalentTo (before.get(), false); }
+
+    juce::MemoryBlock originalBlock;
+    std::unique_ptr<juce::XmlElement> before;
+};
+} // namespace
+
+TEST_F (ProgramRoadTest, LockedDeviceGoesOutWithItsKeyAndWithoutRepeatedEffects)
+{
+    setPadlock (true);
+    prompts.passwords.push_back ("secret");
+
+    EXPECT_FALSE (programRoad.run (&box()));
+
+    EXPECT_EQ (prompts.calls.joinIntoString (","), "choose,done");
+    EXPECT_EQ (emulator.getStoredBlock (QuobCom::settingsFrames), originalBlock) << "the first EFFECT wins";
+
+    auto stored = storedApplication();
+    ASSERT_NE (stored, nullptr);
+    auto* password = stored->getFirstChildElement();
+    ASSERT_NE (password, nullptr);
+    EXPECT_TRUE (password->hasTagName ("Password"));
+    EXPECT_EQ (password->getStringAttribute ("value"), makePasswordKey ("secret", 0x00012345));
+    EXPECT_EQ (stored->getStringAttribute ("name"), "Stage");
+
+    EXPECT_TRUE (workingCopyUnchanged());
+    EXPECT_EQ (user.countCalls ("message"), 0);
+}
+
+TEST_F (ProgramRoadTest, UnlockedDeviceGoesOutWithoutAPasswordItsElementHolds)
+{
+    device().insertChildElement (new juce::XmlElement ("Password"), 0);
+    device().getFirstChildElement()->setAttribute ("value", "123");
+    before = std::make_unique<juce::XmlElement> (device());
+
+    programRoad.run (&box());
+
+    auto stored = storedApplication();
+    ASSERT_NE (stored, nullptr);
+    EXPECT_EQ (stored->getChildByName ("Password"), nullptr);
+    EXPECT_TRUE (workingCopyUnchanged());
+    EXPECT_EQ (prompts.calls.joinIntoString (","), "done");
+}
+
+TEST_F (ProgramRoadTest, CancelledPasswordSendsNothing)
+{
+    setPadlock (true);
+    prompts.passwords.push_back (std::nullopt);
+
+    EXPECT_FALSE (programRoad.run (&box()));
+
+    EXPECT_EQ (prompts.calls.joinIntoString (","), "choose");
+    EXPECT_EQ (framesReceived(), 0);
+    EXPECT_EQ (user.countCalls ("message"), 0);
+}
+
+TEST_F (ProgramRoadTest, FailedTransfersSayWhatHappenedAndOfferNoSynchronisation)
+{
+    // Settings that do not fit into a block.
+    auto* effect = settings().getChildByName ("EFFECT");
+    for (int i = 0; i < 5000; ++i)
+    {
+        auto* parameter = effect->createNewChildElement ("PARAMETER");
+        parameter->setAttribute ("Id", 200 + i);
+        parameter->setAttribute ("StepValue", i);
+    }
+    prompts.syncAnswers.push_back (true);
+
+    EXPECT_FALSE (programRoad.run (&box()));
+    effect->deleteAllChildElements();
+
+    // Unplugged during the transfer, before any tick could notice.
+    emulator.unplugAfterIncomingFrames (3);
+    EXPECT_FALSE (programRoad.run (&box()));
+
+    unplugAndNotice();
+    EXPECT_FALSE (programRoad.run (&box()));
+    EXPECT_FALSE (programRoad.run (nullptr));
+
+    ASSERT_EQ (user.calls.size(), 4u);
+    EXPECT_EQ (user.calls[0].title, "Programming failed!");
+    EXPECT_EQ (user.calls[0].text, "The settings do not fit into the amplifier's settings memory.");
+    EXPECT_EQ (user.calls[1].text, "The connection to the amplifier was lost during the transfer.");
+    EXPECT_EQ (user.calls[2].text, "No amplifier is connected.");
+    EXPECT_EQ (user.calls[3].text, "No amplifier settings available.");
+    EXPECT_EQ (user.calls[3].icon, UserInteraction::Icon::warning);
+    EXPECT_TRUE (prompts.calls.isEmpty()) << "no \"Programming Done\" after a failure";
+    EXPECT_EQ (emulator.getNumStoredBlocks (QuobCom::settingsFrames), 0);
+}
+
+TEST_F (ProgramRoadTest, SynchronisationNeedsTheToggleAndAnAmplifierOfTheBoxFamily)
+{
+    prompts.syncAnswers = { false, true };
+    EXPECT_FALSE (programRoad.run (&box()));
+    EXPECT_TRUE (programRoad.run (&box()));
+
+    // A "ZELTA" box with the "ZELTA M" amplifier.
+    device().setAttribute ("model", "ZELTA");
+    diagram = std::make_unique<DiagramView> (*application, presets, 0xff, descriptionShown, user,
+                                             [] (juce::Component&) { return 0; });
+    diagram->selectDevice (0, true);
+    prompts.syncAnswers.push_back (true);
+    EXPECT_FALSE (programRoad.run (&box()));
+    EXPECT_EQ (emulator.getNumStoredBlocks (QuobCom::settingsFrames), 3);
+}
+
+TEST_F (ProgramRoadTest, NoLockWithoutTheSerialNumber)
+{
+    setPadlock (true);
+    prompts.passwords.push_back ("secret");
+    emulator.setFault (AmplifierEmulator::Fault::noReply, 1);
+
+    EXPECT_FALSE (programRoad.run (&box()));
+
+    EXPECT_EQ (framesReceived(), 0)
+        << "a key salted with an unread serial number would lock the amplifier for good";
+    ASSERT_EQ (user.countCalls ("message"), 1);
+    EXPECT_EQ (user.calls.back().title, "Programming failed!");
+}

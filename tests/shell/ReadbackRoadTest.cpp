@@ -1,0 +1,170 @@
+#include "tests/shell/DeviceRoadTestSupport.h"
+
+namespace
+{
+class ReadbackRoadTest : public DeviceRoadTest, private DiagramView::Listener
+{
+protected:
+    ReadbackRoadTest()
+    {
+        emulator.setFirmwareRevision (778);
+        connect();
+        diagram->addListener (this);
+    }
+
+    // Programs the device as it is now, then changes the working copy so that a readback shows.
+    void programThenEdit (const juce::String& password)
+    {
+        setPadlock (password.isNotEmpty());
+        if (password.isNotEmpty())
+            prompts.passwords.push_back (password);
+        programRoad.run (&box());
+        programmed = std::make_unique<juce::XmlElement> (device());
+
+        device().setAttribute ("name", "Edited");
+        setPadlock (false);
+        edited = std::make_unique<juce::XmlElement> (device());
+        prompts.calls.clear();
+    }
+
+    void readBack (bool confirm = true)
+    {
+        user.okCancelAnswers.push_back (confirm);
+        readbackRoad.run (box());
+    }
+
+    bool deviceUnchanged() { return device().isEquivalentTo (edited.get(), false); }
+
+    juce::String lastMessage() const
+    {
+        return user.calls.empty() ? juce::String() : user.calls.back().title + ": " + user.calls.back().text;
+    }
+
+    void diagramSelectionChanged (DiagramView&) override { ++selectionsMade; }
+
+    static juce::StringArray stepValues (const juce::XmlElement& element)
+    {
+        juce::StringArray values;
+        for (auto* child : element.getChildIterator())
+        {
+            if (child->hasTagName ("PARAMETER"))
+                values.add (child->getStringAttribute ("StepValue"));
+            values.addArray (stepValues (*child));
+        }
+        return values;
+    }
+
+    std::unique_ptr<juce::XmlElement> programmed, edited;
+    int selectionsMade = 0;
+};
+} // namespace
+
+TEST_F (ReadbackRoadTest, LockedSettingsComeBackWithThePadlockOn)
+{
+    programThenEdit ("secret");
+    prompts.passwords.push_back ("secret");
+
+    readBack();
+
+    EXPECT_EQ (prompts.calls.joinIntoString (","), "enter");
+    EXPECT_EQ (device().getStringAttribute ("name"), "Stage");
+    EXPECT_NE (device().getChildByName ("Password"), nullptr);
+    EXPECT_TRUE (box().getPasswordButton().getToggleState()) << "the next Program must keep the lock";
+    EXPECT_TRUE (box().hasChanged());
+    EXPECT_EQ (selectionsMade, 1) << "the pages are rebuilt before anything can reach the old children";
+    EXPECT_EQ (stepValues (settings()), stepValues (*programmed->getChildByName ("CORVADINE")));
+}
+
+TEST_F (ReadbackRoadTest, WrongOrCancelledPasswordLeavesTheDevice)
+{
+    programThenEdit ("secret");
+
+    prompts.passwords.push_back ("Secret");
+    readBack();
+    EXPECT_EQ (lastMessage(), "Sorry: Wrong password");
+    EXPECT_TRUE (deviceUnchanged());
+
+    prompts.passwords.push_back (std::nullopt);
+    readBack();
+    EXPECT_EQ (user.countCalls ("message"), 1) << "a cancel needs no message";
+    EXPECT_TRUE (deviceUnchanged());
+    EXPECT_FALSE (box().getPasswordButton().getToggleState());
+    EXPECT_EQ (selectionsMade, 0);
+}
+
+TEST_F (ReadbackRoadTest, UnlockedSettingsAreTakenWithoutAQuestionUnlessDeclined)
+{
+    programThenEdit ({});
+
+    readBack (false);
+    EXPECT_TRUE (deviceUnchanged());
+
+    readBack();
+    EXPECT_TRUE (prompts.calls.isEmpty());
+    EXPECT_EQ (device().getStringAttribute ("name"), "Stage");
+    EXPECT_FALSE (box().getPasswordButton().getToggleState());
+    ASSERT_EQ (user.countCalls ("okCancel"), 2);
+    EXPECT_EQ (user.calls.back().title, "Download settings?");
+}
+
+TEST_F (ReadbackRoadTest, RefusesAmplifiersThatCannotBeRead)
+{
+    programThenEdit ({});
+    emulator.setFirmwareRevision (777);
+    link.disconnect();
+    connect();
+    readBack();
+    EXPECT_TRUE (lastMessage().startsWith ("Readback not supported: "));
+
+    unplugAndNotice();
+    readBack();
+    EXPECT_TRUE (lastMessage().startsWith ("Readback not supported: "));
+
+    EXPECT_EQ (user.countCalls ("okCancel"), 0);
+    EXPECT_TRUE (deviceUnchanged());
+}
+
+TEST_F (ReadbackRoadTest, RefusesABoxOfAnotherFamily)
+{
+    programThenEdit ({});
+    device().setAttribute ("model", "ZELTA 70");
+    diagram = std::make_unique<DiagramView> (*application, presets, 0xff, descriptionShown, user,
+                                             [] (juce::Component&) { return 0; });
+    diagram->selectDevice (0, true);
+
+    readBack();
+    ASSERT_TRUE (lastMessage().startsWith ("Wrong Model Selected: "));
+    EXPECT_EQ (user.calls.back().icon, UserInteraction::Icon::warning);
+}
+
+TEST_F (ReadbackRoadTest, TransferFaultsLeaveTheDevice)
+{
+    programThenEdit ("secret");
+    // Read at the connection, as the status display does.
+    ASSERT_EQ (link.getFirmwareRevision(), 778u);
+
+    emulator.setFault (AmplifierEmulator::Fault::noReply, true);
+    readBack();
+    EXPECT_EQ (lastMessage(), "No data recieved: The device didn't transfer its settings correctly\n");
+    emulator.setFault (AmplifierEmulator::Fault::noReply, false);
+
+    emulator.setFault (AmplifierEmulator::Fault::lostReplyFrame, 1);
+    readBack();
+    EXPECT_TRUE (lastMessage().startsWith ("No data recieved: "));
+
+    EXPECT_TRUE (prompts.calls.isEmpty());
+    EXPECT_TRUE (deviceUnchanged());
+}
+
+TEST_F (ReadbackRoadTest, AmplifierWithoutSettingsGivesTheFamilyTemplate)
+{
+    programThenEdit ({});
+    const juce::uint8 endWord[] = { 1, 0, 0, 0 };
+    emulator.setStoredBlock (QuobCom::settingsFrames, juce::MemoryBlock (endWord, sizeof (endWord)));
+
+    readBack();
+
+    EXPECT_TRUE (device().isEquivalentTo (presets.getElement (1), false));
+    EXPECT_FALSE (box().hasChanged());
+    EXPECT_EQ (selectionsMade, 1);
+}

@@ -228,7 +228,7 @@ TEST_F (StatusDisplayTest, AnUnreadableRevisionIsUnknownAndReadAgainWithoutOffer
     emulator.setFault (AmplifierEmulator::Fault::noReply, 1);
     reachStateAndTick (BaseCom::connected);
 
-    EXPECT_EQ (status(), "Connected to Zelta 60/2\nSerial Number: 0 Rev:unknown");
+    EXPECT_EQ (status(), "Connected to Zelta 60/2\nSerial Number: unknown Rev:unknown");
     EXPECT_TRUE (programButton().isEnabled());
     EXPECT_EQ (programButton().getButtonText(), "Program");
 

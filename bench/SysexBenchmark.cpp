@@ -1,7 +1,8 @@
 // The cost of turning a full block (255 frames of 64 bytes) into SysEx wire bytes and back, each as
 // a ratio to a plain memcpy of the same 16320 bytes measured in the same run; and, once, the time
 // it takes to program the "ZELTA M" device template into an emulated amplifier, which the frame
-// pacing of the link fixes.
+// pacing of the link fixes; and the present-device scan of this machine, which a transfer runs
+// once per frame inside the 20 ms pause between frames.
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <cstring>
@@ -9,6 +10,7 @@
 #include "document/PresetLibrary.h"
 #include "link/FrameMessage.h"
 #include "link/VantorelCom.h"
+#include "platform/SysfsUsbDeviceEnumerator.h"
 #include "testing/emulator/AmplifierEmulator.h"
 
 namespace
@@ -161,4 +163,43 @@ void BM_ProgramZeltaMTemplate (benchmark::State& state)
     state.counters["seconds"] = seconds;
 }
 BENCHMARK (BM_ProgramZeltaMTemplate)->Iterations (1)->UseRealTime()->Unit (benchmark::kSecond);
+
+// One present-device scan, as a transfer makes after every frame to notice an amplifier that
+// went away, over a sysfs tree shaped like a desktop's: 16 devices with two interfaces each, one
+// of them an amplifier. "share_of_pause" is its part of the 20 ms between frames.
+void BM_UsbPresenceScan (benchmark::State& state)
+{
+    const auto root = juce::File::createTempFile ("sysfs");
+    for (int i = 0; i < 16; ++i)
+    {
+        const auto name = "1-" + juce::String (i + 1);
+        auto device = root.getChildFile (name);
+        device.createDirectory();
+        device.getChildFile ("idVendor").replaceWithText (i == 7 ? "1e7a\n" : "046d\n");
+        device.getChildFile ("idProduct").replaceWithText (juce::String::toHexString (0x4000 + i) + "\n");
+        device.getChildFile ("bDeviceClass").replaceWithText ("00\n");
+        for (int k = 0; k < 2; ++k)
+        {
+            auto interface = root.getChildFile (name + ":1." + juce::String (k));
+            interface.createDirectory();
+            interface.getChildFile ("bInterfaceClass").replaceWithText (i == 7 ? "01\n" : "03\n");
+        }
+    }
+
+    SysfsUsbDeviceEnumerator devices (root);
+    juce::Array<UsbDeviceId> present;
+    for (auto _ : state)
+    {
+        scanUsbDevices (devices, present);
+        benchmark::DoNotOptimize (present.size());
+    }
+    root.deleteRecursively();
+    if (present.size() != 1)
+        state.SkipWithError ("the amplifier was not found");
+    // Inverted rate: seconds per scan divided by the pause.
+    state.counters["share_of_pause"] =
+        benchmark::Counter (LinkTiming().frameSpacingMs / 1000.0,
+                            benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK (BM_UsbPresenceScan)->Unit (benchmark::kMicrosecond)->UseRealTime();
 } // namespace

@@ -1,7 +1,8 @@
-# libFuzzer targets: every fuzz/*Fuzzer.cpp becomes an executable of its own. Only with
-# -DVANTOREL_FUZZ=ON and clang (scripts/fuzz.sh configures both); the whole core library is then
-# instrumented for the fuzzer and built with AddressSanitizer and UndefinedBehaviorSanitizer,
-# and undefined behaviour aborts so that the fuzzer counts it as a crash.
+# libFuzzer targets: every fuzz/*Fuzzer.cpp becomes an executable of its own, with the test
+# amplifiers of testing/emulator at hand. Only with -DVANTOREL_FUZZ=ON and clang (scripts/fuzz.sh
+# configures both); the whole core library is then instrumented for the fuzzer and built with
+# AddressSanitizer and UndefinedBehaviorSanitizer, and undefined behaviour aborts so that the fuzzer
+# counts it as a crash.
 option(VANTOREL_FUZZ "Build the libFuzzer targets of fuzz/ (needs clang)" OFF)
 
 if(VANTOREL_FUZZ)
@@ -20,7 +21,7 @@ if(VANTOREL_FUZZ)
     foreach(fuzzer_source ${VANTOREL_FUZZERS})
         get_filename_component(fuzzer_name ${fuzzer_source} NAME_WE)
         add_executable(${fuzzer_name} ${fuzzer_source})
-        target_link_libraries(${fuzzer_name} PRIVATE vantorel_core)
+        target_link_libraries(${fuzzer_name} PRIVATE vantorel_core amplifier_emulator)
         target_link_options(${fuzzer_name} PRIVATE -fsanitize=fuzzer)
     endforeach()
 endif()

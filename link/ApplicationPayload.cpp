@@ -1,10 +1,40 @@
 #include "link/ApplicationPayload.h"
+#include "link/XmlNestingCheck.h"
 
 namespace
 {
 // A payload is at most one block (16320 bytes); deflate expands at most about a thousandfold, but
 // no application text comes near this, so a bigger output is not ours.
 constexpr juce::int64 maxTextBytes = 4 * 1024 * 1024;
+// A device element is a handful of levels deep; the parser recurses per level, so a payload
+// nested deeper is refused before it can exhaust the stack.
+constexpr int maxNestingDepth = 32;
+
+// JUCE writes an element that follows text in its parent as if it were indented, and in a
+// single-line format that reaches for the missing line break, a null pointer, and crashes. So
+// each element's own tag is written alone and its children are walked here.
+void writeSingleLine (const juce::XmlElement& element, juce::OutputStream& output)
+{
+    const auto format = juce::XmlElement::TextFormat().singleLine().withoutHeader();
+    if (element.getNumChildElements() == 0) // a text, or an element written as <tag .../>
+    {
+        element.writeTo (output, format);
+        return;
+    }
+
+    juce::XmlElement tag (element.getTagName());
+    for (int i = 0; i < element.getNumAttributes(); ++i)
+        tag.setAttribute (element.getAttributeName (i), element.getAttributeValue (i));
+    juce::MemoryOutputStream emptyTag;
+    tag.writeTo (emptyTag, format);
+    output.write (emptyTag.getData(), emptyTag.getDataSize() - 2); // without the "/>"
+    output << ">";
+
+    for (const auto* child : element.getChildIterator())
+        writeSingleLine (*child, output);
+
+    output << "</" << element.getTagName() << ">";
+}
 } // namespace
 
 juce::MemoryBlock createApplicationPayload (const juce::XmlElement& element, int revision)
@@ -14,8 +44,9 @@ juce::MemoryBlock createApplicationPayload (const juce::XmlElement& element, int
         // windowBits 0: the zlib format with a 15-bit window; -1: the default level.
         juce::GZIPCompressorOutputStream zip (payload, -1, 0);
         zip.writeInt (revision);
-        const auto text = element.toString (juce::XmlElement::TextFormat().singleLine().withoutHeader());
-        zip.write (text.toRawUTF8(), text.getNumBytesAsUTF8());
+        juce::MemoryOutputStream text;
+        writeSingleLine (element, text);
+        zip.write (text.getData(), text.getDataSize());
         zip.writeByte (0);
         zip.flush();
     }
@@ -52,5 +83,7 @@ std::unique_ptr<juce::XmlElement> parseApplicationPayload (const juce::MemoryBlo
     const auto* nul = static_cast<const char*> (std::memchr (text, 0, textSize));
     const auto length = nul != nullptr ? (size_t)(nul - text) : textSize;
 
+    if (!isXmlNestedWithin (text, length, maxNestingDepth))
+        return nullptr;
     return juce::parseXML (juce::String::fromUTF8 (text, (int)length));
 }

@@ -9,6 +9,12 @@ BaseCom::BaseCom (std::unique_ptr<UsbDeviceEnumerator> usbDevices,
 
 BaseCom::~BaseCom()
 {
+    // Already done by the most-derived link; repeated for a link that is a BaseCom alone.
+    closePorts();
+}
+
+void BaseCom::closePorts()
+{
     stopTimer();
     // No MIDI callback may arrive into parts that are being released.
     ports.closeInput();
@@ -232,6 +238,21 @@ bool BaseCom::sendFrame (juce::uint8 command, juce::uint8 frameIndex, juce::uint
     return sendMessage (FrameMessage (getModelId(), command, frameIndex, frameCount, data, length));
 }
 
+bool BaseCom::isStillConnected (const ProductInfo* product, int state)
+{
+    if (product == nullptr || currentProduct.load() != product || linkState.load() != state ||
+        !ports.isOutputOpen())
+        return false;
+
+    // The scan of this thread's own: the timer's list belongs to the message thread.
+    const bool updateMode = state == bootIdSeen || state == openingBootPorts || state == bootPortsSettling ||
+                            state == connectedInUpdateMode || state == streamingFirmware;
+    juce::Array<UsbDeviceId> devices;
+    scanUsbDevices (*usb, devices);
+    return isUsbDevicePresent (devices,
+                               updateMode ? product->getBootProductId() : product->getAppProductId());
+}
+
 bool BaseCom::sendFrames (juce::uint8 command, const juce::MemoryBlock& block)
 {
     const int size = (int)block.getSize();
@@ -239,6 +260,8 @@ bool BaseCom::sendFrames (juce::uint8 command, const juce::MemoryBlock& block)
         return false;
 
     const juce::ScopedLock operation (requestLock);
+    const auto* product = currentProduct.load();
+    const int state = linkState.load();
     const int frameCount = (size + FrameMessage::maxDataSize - 1) / FrameMessage::maxDataSize;
     const auto* bytes = static_cast<const juce::uint8*> (block.getData());
     int frameIndex = 1;
@@ -258,10 +281,16 @@ bool BaseCom::sendFrames (juce::uint8 command, const juce::MemoryBlock& block)
             ++frameIndex;
         }
 
-        juce::Thread::sleep (timing.frameSpacingMs);
+        // A vanished amplifier takes sends without a word until a tick closes its ports. The check
+        // runs inside the pause, so the frames keep their spacing.
+        const auto pauseStart = juce::Time::getMillisecondCounterHiRes();
+        ok = ok && isStillConnected (product, state);
+        const auto checkMs = (int)(juce::Time::getMillisecondCounterHiRes() - pauseStart);
+        juce::Thread::sleep (juce::jmax (0, timing.frameSpacingMs - checkMs));
     }
 
-    return ok;
+    // Gone while it stored the last frame.
+    return ok && (size == 0 || isStillConnected (product, state));
 }
 
 void BaseCom::armReply (juce::uint8 replyCommand)

@@ -25,7 +25,8 @@
 //   queries), so that a message-thread request never interleaves with a synchronisation pass;
 // - a thread asked to stop (juce::Thread::signalThreadShouldExit) ends a block transfer between
 //   two frames;
-// - the ports: MidiInterfaceClass's own lock.
+// - the ports: MidiInterfaceClass's own lock;
+// - the present-device list: message thread only; a transfer checks presence with a scan of its own.
 class BaseCom : public juce::Timer, public juce::MidiInputCallback
 {
 public:
@@ -86,7 +87,9 @@ public:
                     int length);
     // Sends the block as numbered 64-byte frames, paced and unacknowledged. A block of more than
     // maxBlockSize bytes is refused before anything is sent; an empty one sends nothing. False,
-    // with the rest unsent, when the calling thread is asked to stop.
+    // with the rest unsent, when the calling thread is asked to stop, and false when the amplifier
+    // went away meanwhile, even though no tick has closed its ports (a transfer on the message
+    // thread holds the ticks back).
     bool sendFrames (juce::uint8 command, const juce::MemoryBlock& block);
 
     // Sends the command with an empty payload and waits about a second for a reply of replyCommand,
@@ -108,6 +111,11 @@ public:
     void handleIncomingMidiMessage (juce::MidiInput* source, const juce::MidiMessage& message) override;
 
 protected:
+    // Stops the timer and closes the port pair, the input first. The most-derived link calls this
+    // first in its destructor: a MIDI callback that still arrived while a derived part is being
+    // destroyed would run on a half-destroyed object.
+    void closePorts();
+
     // Re-entrant: an operation holds it around the exchanges and transfers it is made of.
     juce::CriticalSection& getOperationLock() noexcept { return requestLock; }
 
@@ -124,13 +132,15 @@ private:
     void setTickPeriod (int periodMs);
     void openPorts (const juce::String& portName, int nextState);
     void settlePorts (const juce::String& portName, int nextState);
+    // Whether the product of a transfer begun in this state is still there with its ports open.
+    bool isStillConnected (const ProductInfo* product, int state);
     void armReply (juce::uint8 replyCommand);
     bool waitForReply() const;
 
     const LinkTiming timing;
     MidiInterfaceClass ports;
     std::unique_ptr<UsbDeviceEnumerator> usb;
-    juce::Array<UsbDeviceId> presentDevices; // message thread only
+    juce::Array<UsbDeviceId> presentDevices; // message thread only; a transfer scans into its own
 
     std::atomic<ProductInfo*> currentProduct{ nullptr };
     std::unique_ptr<FirmwareStreamer> streamer; // message thread only

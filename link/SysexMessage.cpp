@@ -38,6 +38,11 @@ SysexMessage SysexMessage::fromMidiMessage (const juce::MidiMessage& message)
         return result;
     if (std::memcmp (raw, header, sizeof (header)) != 0)
         return result;
+    // Between F0 and F7 every byte is below 0x80: a higher one is a status byte, so the message was
+    // cut by another and its bytes are not the amplifier's payload.
+    for (int i = 1; i < size - 1; ++i)
+        if (raw[i] >= 0x80)
+            return result;
 
     result.modelId = raw[5];
     result.command = raw[6];

@@ -51,7 +51,7 @@ VantorelCom::VantorelCom (std::unique_ptr<UsbDeviceEnumerator> usbDevices,
 
 VantorelCom::~VantorelCom()
 {
-    stopTimer();
+    closePorts();
 }
 
 void VantorelCom::buildProductTable()

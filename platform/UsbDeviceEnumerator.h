@@ -11,6 +11,7 @@ class UsbDeviceEnumerator
 public:
     virtual ~UsbDeviceEnumerator() = default;
 
-    // Enumerates afresh on every call; nothing is cached between calls.
+    // Enumerates afresh on every call; nothing is cached between calls. Called from any thread: the
+    // link's timer and a transfer in progress may ask at the same time.
     virtual juce::StringArray getMediaDeviceInstanceIds() = 0;
 };

@@ -4,13 +4,12 @@
 
 namespace
 {
-// A lost connection is shown by the status display, which also switches synchronisation off, and
-// a stopped pass was stopped on purpose; anything else would fail again at every pass.
+// A pass stopped on purpose, or one that found no amplifier (the status display shows that and
+// switches synchronisation off), is no failure; anything else would fail again at every pass.
 bool isFailureToReport (DeviceTransfer::Outcome outcome)
 {
     using Outcome = DeviceTransfer::Outcome;
-    return outcome != Outcome::sent && outcome != Outcome::stopped && outcome != Outcome::notConnected &&
-           outcome != Outcome::connectionLost;
+    return outcome != Outcome::sent && outcome != Outcome::stopped && outcome != Outcome::notConnected;
 }
 } // namespace
 

@@ -37,7 +37,8 @@ std::unique_ptr<juce::XmlElement> withoutRepeatedEffects (const juce::XmlElement
     return rebuilt;
 }
 
-// Why a send failed while the amplifier stayed connected: the link says only that it did.
+// Why a send failed: the link says only that it did. What it was given is checked; when that was
+// fine, the amplifier went away or its port failed.
 DeviceTransfer::Outcome diagnose (const juce::XmlElement& prepared)
 {
     auto* settings = firstChildNamed (prepared, settingsTag);
@@ -54,7 +55,7 @@ DeviceTransfer::Outcome diagnose (const juce::XmlElement& prepared)
     if ((int)createApplicationPayload (rest, programRevision).getSize() > QuobCom::maxBlockSize)
         return DeviceTransfer::Outcome::applicationTooLarge;
 
-    return DeviceTransfer::Outcome::sendFailed;
+    return DeviceTransfer::Outcome::connectionLost;
 }
 } // namespace
 
@@ -90,9 +91,6 @@ DeviceTransfer::Outcome DeviceTransfer::send (QuobCom& link, juce::XmlElement& p
     if (juce::Thread::currentThreadShouldExit())
         return Outcome::stopped;
 
-    if (link.getLinkState() != BaseCom::connected)
-        return Outcome::connectionLost;
-
     return diagnose (prepared);
 }
 
@@ -112,8 +110,6 @@ juce::String DeviceTransfer::describe (Outcome outcome)
             return "The settings do not fit into the amplifier's settings memory.";
         case Outcome::applicationTooLarge:
             return "The amplifier's labels and page settings are too large to be stored in it.";
-        case Outcome::sendFailed:
-            return "The amplifier's MIDI port did not take the data.";
         case Outcome::stopped:
             return "The transfer was stopped before it ended.";
     }

@@ -18,7 +18,6 @@ public:
         noSettings,
         settingsTooLarge,
         applicationTooLarge,
-        sendFailed,
         stopped // the sending thread was asked to stop
     };
 

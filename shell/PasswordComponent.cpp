@@ -131,6 +131,9 @@ std::optional<juce::String> PasswordComponent::runDialog (juce::DialogWindow& wi
     if (window.isCurrentlyModal())
         window.exitModalState (0);
 
+    // Escape keeps the field's text; hidden behind the mask it would become part of the next
+    // password typed.
+    passwordField.clear();
     submitted.reset();
     window.runModalLoop();
     return std::exchange (submitted, std::nullopt);

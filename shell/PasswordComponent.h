@@ -38,9 +38,9 @@ public:
     // own the component, which must outlive it.
     std::unique_ptr<juce::DialogWindow> createHiddenDialog (const juce::String& title);
 
-    // Shows that window modally until one of the listeners hides it, ending a modal state it
-    // still had first. The password submitted meanwhile, or nothing when the entry was cancelled
-    // or the window was closed without one.
+    // Shows that window modally, with an empty field, until one of the listeners hides it, ending
+    // a modal state it still had first. The password submitted meanwhile, or nothing when the entry was
+    // cancelled or the window was closed without one.
     std::optional<juce::String> runDialog (juce::DialogWindow& window);
 
     void addListener (Listener* listener) { cancelListeners.add (listener); }

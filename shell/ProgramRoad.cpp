@@ -30,7 +30,17 @@ bool ProgramRoad::run (DiagramDevice* selectedBox)
         if (!password.has_value() || box == nullptr)
             return false;
 
-        key = makePasswordKey (*password, link.getSerialNumber());
+        // A key salted with an unread serial number would lock the amplifier for good.
+        const auto serialNumber = link.getSerialNumber();
+        if (serialNumber == 0)
+        {
+            interaction.showMessage (UserInteraction::Icon::warning, "Programming failed!",
+                                     "The amplifier's serial number could not be read, so no password "
+                                     "could be set. Nothing was sent.");
+            return false;
+        }
+
+        key = makePasswordKey (*password, serialNumber);
     }
 
     auto copy = DeviceTransfer::prepare (box->getDeviceElement(), key);

@@ -76,11 +76,21 @@ bool ReadbackRoad::passwordAccepted (DiagramDevice& box, const juce::XmlElement&
     const auto storedKey =
         passwordElement.getNumAttributes() > 0 ? passwordElement.getAttributeValue (0) : juce::String();
 
+    // Without the serial number no typed password could match.
+    const auto serialNumber = link.getSerialNumber();
+    if (serialNumber == 0)
+    {
+        interaction.showMessage (UserInteraction::Icon::info, "No data recieved",
+                                 "The device didn't transfer its serial number, which the password "
+                                 "check needs.\n");
+        return false;
+    }
+
     const auto password = prompts.enterPassword (box);
     if (!password.has_value())
         return false;
 
-    if (makePasswordKey (*password, link.getSerialNumber()) == storedKey)
+    if (makePasswordKey (*password, serialNumber) == storedKey)
         return true;
 
     interaction.showMessage (UserInteraction::Icon::info, "Sorry", "Wrong password");

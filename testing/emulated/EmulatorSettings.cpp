@@ -5,27 +5,47 @@
 
 namespace
 {
+using Fault = AmplifierEmulator::Fault;
+
+// A fault of the emulator, or (with apply) one of its other switches.
 struct FaultSwitch
 {
     const char* name;
     bool takesCount;
-    void (*apply) (AmplifierEmulator&, int);
+    Fault fault;
+    void (*apply) (AmplifierEmulator&, int) = nullptr;
 };
 
 const FaultSwitch faultSwitches[] = {
-    { "no-reply", false, [] (AmplifierEmulator& e, int) { e.setNoReply (true); } },
-    { "reply-delay-ms", true, [] (AmplifierEmulator& e, int n) { e.setReplyDelayMs (n); } },
-    { "wrong-frame-index", false, [] (AmplifierEmulator& e, int) { e.setWrongFrameIndex (true); } },
-    { "short-word-replies", false, [] (AmplifierEmulator& e, int) { e.setShortWordReplies (true); } },
-    { "garbage", false, [] (AmplifierEmulator& e, int) { e.setGarbageAroundReplies (true); } },
-    { "lost-incoming-frame", true, [] (AmplifierEmulator& e, int n) { e.setLostIncomingFrame (n); } },
-    { "lost-reply-frame", true, [] (AmplifierEmulator& e, int n) { e.setLostReplyFrame (n); } },
-    { "unplug-after-frames", true, [] (AmplifierEmulator& e, int n) { e.unplugAfterIncomingFrames (n); } },
-    { "unplug-after-replies", true, [] (AmplifierEmulator& e, int n) { e.unplugAfterReplies (n); } },
-    { "unplug-after-firmware-messages", true,
+    { "no-reply", false, Fault::noReply },
+    { "reply-delay-ms", true, Fault::replyDelayMs },
+    { "wrong-frame-index", false, Fault::wrongFrameIndex },
+    { "short-word-replies", false, Fault::shortWordReplies },
+    { "garbage", false, Fault::garbage },
+    { "duplicate-replies", false, Fault::duplicateReplies },
+    { "stale-replies", false, Fault::staleReplies },
+    { "wrong-model-byte", false, Fault::wrongModelByte },
+    { "high-data-byte", false, Fault::highDataByte },
+    { "cut-replies", false, Fault::cutReplies },
+    { "lost-incoming-frame", true, Fault::lostIncomingFrame },
+    { "lost-reply-frame", true, Fault::lostReplyFrame },
+    // The USB id is there, but a MIDI port is missing, listed only after N scans, or fails to open.
+    { "input-missing", false, Fault::inputMissing },
+    { "output-missing", false, Fault::outputMissing },
+    { "input-late", true, Fault::inputLate },
+    { "output-late", true, Fault::outputLate },
+    { "input-fails-to-open", false, Fault::inputFailsToOpen },
+    { "output-fails-to-open", false, Fault::outputFailsToOpen },
+    // After a complete stream the boot loader stays in update mode for N more USB scans.
+    { "update-mode-lingers", true, Fault::updateModeLingers },
+    { "unplug-after-frames", true, Fault::numFaults,
+      [] (AmplifierEmulator& e, int n) { e.unplugAfterIncomingFrames (n); } },
+    { "unplug-after-replies", true, Fault::numFaults,
+      [] (AmplifierEmulator& e, int n) { e.unplugAfterReplies (n); } },
+    { "unplug-after-firmware-messages", true, Fault::numFaults,
       [] (AmplifierEmulator& e, int n) { e.unplugAfterFirmwareMessages (n); } },
     // A stream of any other length is refused: the boot loader stays in update mode.
-    { "expected-firmware-messages", true,
+    { "expected-firmware-messages", true, Fault::numFaults,
       [] (AmplifierEmulator& e, int n) { e.setExpectedFirmwareMessages (n); } },
 };
 
@@ -155,5 +175,11 @@ void EmulatorSettings::applyTo (AmplifierEmulator& emulator) const
     emulator.setSerialNumber (serialNumber);
 
     for (const auto& fault : faults)
-        findSwitch (fault.name)->apply (emulator, fault.value);
+    {
+        const auto* faultSwitch = findSwitch (fault.name);
+        if (faultSwitch->apply != nullptr)
+            faultSwitch->apply (emulator, fault.value);
+        else
+            emulator.setFault (faultSwitch->fault, faultSwitch->takesCount ? fault.value : 1);
+    }
 }

@@ -1,6 +1,7 @@
 #include "testing/emulated/WindowReport.h"
 
 #include "link/QuobCom.h"
+#include "shell/DiagramDevice.h"
 #include "shell/MainContentComponent.h"
 
 namespace
@@ -8,11 +9,36 @@ namespace
 // Often enough that a scenario sees short-lived states such as a wizard page.
 constexpr int lookIntervalMs = 50;
 
+juce::String centreOf (juce::Component& component)
+{
+    const auto centre = component.getScreenBounds().getCentre();
+    return juce::String (centre.x) + "," + juce::String (centre.y);
+}
+
 juce::String describeButton (juce::Button& button)
 {
-    const auto centre = button.getScreenBounds().getCentre();
     return button.getButtonText() + (button.isEnabled() ? " enabled" : " disabled") + " at " +
-           juce::String (centre.x) + "," + juce::String (centre.y);
+           centreOf (button);
+}
+
+void collectStepValues (const juce::XmlElement& element, juce::StringArray& values)
+{
+    for (auto* child : element.getChildIterator())
+    {
+        if (child->hasTagName ("PARAMETER"))
+            values.add (child->getStringAttribute ("StepValue"));
+        collectStepValues (*child, values);
+    }
+}
+
+// Settings read back keep every StepValue, so programmed and read-back devices compare equal.
+juce::String settingsFingerprint (const juce::XmlElement& device)
+{
+    juce::StringArray values;
+    if (auto* settings = device.getChildByName ("CORVADINE"))
+        collectStepValues (*settings, values);
+    return juce::String (values.size()) + "/" +
+           juce::String::toHexString (values.joinIntoString (",").hashCode64());
 }
 
 // Label texts and visible buttons of a window, depth first.
@@ -25,6 +51,9 @@ void describeChildren (juce::Component& parent, juce::StringArray& texts, juce::
 
         if (auto* label = dynamic_cast<juce::Label*> (child))
             texts.add (label->getText().replace ("\n", " | "));
+        else if (auto* field = dynamic_cast<juce::TextEditor*> (child))
+            buttons.add ("[field " + juce::String (field->getTotalNumChars()) + " characters at " +
+                         centreOf (*field) + "]");
         else if (auto* button = dynamic_cast<juce::Button*> (child);
                  button != nullptr && button->getButtonText().isNotEmpty())
             buttons.add ("[" + describeButton (*button) + "]");
@@ -71,6 +100,7 @@ void WindowReport::look()
     report ("program", "program: " + describeButton (content.getProgramButton()));
     lookAtWindows();
     lookAtAmplifier();
+    lookAtSelectedDevice();
 }
 
 void WindowReport::report (const juce::String& key, const juce::String& line)
@@ -136,4 +166,31 @@ void WindowReport::lookAtAmplifier()
     if (firmware.completedUpdates > 0)
         report ("firmware", "amplifier: firmware update " + juce::String (firmware.completedUpdates) +
                                 " complete, revision " + juce::String (emulator.getFirmwareRevision()));
+}
+
+void WindowReport::lookAtSelectedDevice()
+{
+    auto* diagram = content.getDiagram();
+    auto* box = diagram != nullptr ? diagram->getSelectedDevice() : nullptr;
+    if (box == nullptr)
+    {
+        report ("device", "device: none");
+        return;
+    }
+
+    const auto& device = box->getDeviceElement();
+    auto& padlock = box->getPasswordButton();
+    auto& getSettings = box->getSettingsButton();
+    auto line = "device: " + juce::String (box->getDeviceNumber()) + " \"" +
+                device.getStringAttribute ("name") + "\" padlock " +
+                (padlock.getToggleState() ? "on" : "off") + ", password " +
+                (device.getChildByName ("Password") != nullptr ? "yes" : "no") + ", settings " +
+                settingsFingerprint (device) + " [padlock at " + centreOf (padlock) + "] [get settings " +
+                (getSettings.isEnabled() ? "enabled" : "disabled") + " at " + centreOf (getSettings) + "]";
+
+    for (auto* child : box->getChildren())
+        if (child->getName() == "Amp label")
+            line << " [name at " << centreOf (*child) << "]";
+
+    report ("device", line);
 }

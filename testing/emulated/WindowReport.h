@@ -13,7 +13,11 @@ class MainContentComponent;
 //   status: <status text, line breaks as " | ">
 //   program: <Program button text> enabled|disabled at <x>,<y>     (centre on the screen)
 //   window: <title>: <texts of its labels> [<button> enabled|disabled at <x>,<y>] ...
+//           [field <n> characters at <x>,<y>] ...
 //   closed: <title>
+//   device: <number> "<name>" padlock on|off, password yes|no, settings <fingerprint of the
+//           StepValues> [padlock at <x>,<y>] [get settings enabled|disabled at <x>,<y>]
+//           [name at <x>,<y>]                                     (the selected device box)
 //   amplifier: application|update|unplugged
 //   amplifier: stored settings|application block <n>, <bytes> bytes
 //   amplifier: firmware update <n> complete, revision <r>
@@ -34,6 +38,7 @@ private:
     void report (const juce::String& key, const juce::String& line);
     void lookAtWindows();
     void lookAtAmplifier();
+    void lookAtSelectedDevice();
 
     MainContentComponent& content;
     AmplifierEmulator& emulator;

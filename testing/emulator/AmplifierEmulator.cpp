@@ -1,16 +1,12 @@
 #include "testing/emulator/AmplifierEmulator.h"
+#include "testing/emulator/EmulatorReplyQueue.h"
 #include <algorithm>
-#include <chrono>
-#include <condition_variable>
 #include <map>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 namespace
 {
-using Clock = std::chrono::steady_clock;
-
 constexpr juce::uint8 messageHeader[] = { 0xf0, 0x00, 0x3a, 0x5c, 0x00 };
 constexpr int frameDataSize = 64;
 
@@ -28,8 +24,8 @@ std::vector<juce::uint8> unpack (const juce::uint8* wire, int length)
     return bytes;
 }
 
-juce::MidiMessage makeMessage (juce::uint8 modelId, juce::uint8 command,
-                               const std::vector<juce::uint8>& payload)
+std::vector<juce::uint8> makeWire (juce::uint8 modelId, juce::uint8 command,
+                                   const std::vector<juce::uint8>& payload)
 {
     std::vector<juce::uint8> wire (std::begin (messageHeader), std::end (messageHeader));
     wire.push_back (modelId);
@@ -48,7 +44,35 @@ juce::MidiMessage makeMessage (juce::uint8 modelId, juce::uint8 command,
     }
 
     wire.push_back (0xf7);
+    return wire;
+}
+
+juce::MidiMessage toMidi (const std::vector<juce::uint8>& wire)
+{
     return juce::MidiMessage (wire.data(), (int)wire.size(), 0.0);
+}
+
+juce::MidiMessage makeMessage (juce::uint8 modelId, juce::uint8 command,
+                               const std::vector<juce::uint8>& payload)
+{
+    return toMidi (makeWire (modelId, command, payload));
+}
+
+// The text of a command-21 payload; NUL bytes, which a text command never holds, show as \0.
+juce::String textOf (const std::vector<juce::uint8>& payload)
+{
+    juce::String text;
+    size_t start = 0;
+    for (size_t i = 0; i <= payload.size(); ++i)
+    {
+        if (i < payload.size() && payload[i] != 0)
+            continue;
+        text += juce::String::fromUTF8 ((const char*)payload.data() + start, (int)(i - start));
+        if (i < payload.size())
+            text += "\\0";
+        start = i + 1;
+    }
+    return text;
 }
 
 // Messages that are not replies: a channel message, another maker's SysEx, a message cut short,
@@ -74,82 +98,57 @@ std::vector<juce::MidiMessage> makeGarbage (juce::uint8 modelId, juce::uint8 rep
 class AmplifierEmulator::State
 {
 public:
-    State (const Identity& id, Mode initialMode) : identity (id), mode (initialMode)
-    {
-        deliveryThread = std::thread ([this] { deliverReplies(); });
-    }
+    State (const Identity& id, Mode initialMode) : identity (id), mode (initialMode) {}
 
-    ~State() { stopDelivery(); }
-
-    void stopDelivery()
-    {
-        {
-            const std::lock_guard<std::mutex> lock (queueMutex);
-            quit = true;
-        }
-        queueChanged.notify_all();
-        if (deliveryThread.joinable())
-            deliveryThread.join();
-    }
+    void stopDelivery() { replies.stop(); }
+    EmulatorReplyQueue& replyQueue() { return replies; }
 
     //==========================================================================
     // What the operating system sees.
 
-    juce::StringArray getInstanceIds() const
+    juce::StringArray getInstanceIds()
     {
         const std::lock_guard<std::mutex> lock (stateMutex);
         // Another maker's audio device, present all along.
         juce::StringArray ids{ "USB\\VID_0D8C&PID_0014&MI_00\\7&1F2E3D4C&0&0000" };
-        if (mode != Mode::unplugged)
-            ids.add (juce::String::formatted ("USB\\VID_1E7A&PID_%04X\\5&2A6C&0&1", currentProductId()));
+        if (mode == Mode::unplugged)
+            return ids;
+
+        ids.add (juce::String::formatted ("USB\\VID_1E7A&PID_%04X\\5&2A6C&0&1", currentProductId()));
+        ++usbScansSincePlugIn;
+        // The boot loader restarts once it has lingered; this listing still shows it.
+        if (lingerScansLeft > 0 && --lingerScansLeft == 0)
+            setModeLocked (Mode::application);
         return ids;
     }
 
-    juce::StringArray getPortNames() const
+    juce::StringArray getPortNames (bool input) const
     {
         const std::lock_guard<std::mutex> lock (stateMutex);
-        return portNamesLocked();
+        return portNamesLocked (input);
     }
 
-    // The generation the port belongs to, -1 when there is no such port; amplifierPort tells ours
-    // from the unrelated one.
-    int openPort (int index, bool& amplifierPort) const
+    // The generation the port belongs to, -1 when there is no such port or it fails to open;
+    // amplifierPort tells ours from the unrelated one.
+    int openPort (bool input, int index, bool& amplifierPort)
     {
         const std::lock_guard<std::mutex> lock (stateMutex);
-        const auto names = portNamesLocked();
+        const auto names = portNamesLocked (input);
         if (!juce::isPositiveAndBelow (index, names.size()))
             return -1;
 
         amplifierPort = names[index] != unrelatedPortName;
-        return generation.load();
+        if (amplifierPort && isOn (input ? Fault::inputFailsToOpen : Fault::outputFailsToOpen))
+            return -1;
+
+        ++openPorts;
+        return generation;
     }
 
-    //==========================================================================
-    // The input side: replies go out from the delivery thread to every started input of the
-    // current generation.
-
-    int registerInput (juce::MidiInputCallback* callback, int portGeneration, bool amplifierPort)
+    void closePort()
     {
-        const std::lock_guard<std::mutex> lock (deliveryMutex);
-        inputs.push_back ({ ++lastInputId, callback, portGeneration, amplifierPort, false });
-        return lastInputId;
-    }
-
-    void setInputStarted (int inputId, bool started)
-    {
-        // Waits for a callback in progress: once stop() returns, none runs.
-        const std::lock_guard<std::mutex> lock (deliveryMutex);
-        for (auto& input : inputs)
-            if (input.id == inputId)
-                input.started = started;
-    }
-
-    void unregisterInput (int inputId)
-    {
-        const std::lock_guard<std::mutex> lock (deliveryMutex);
-        inputs.erase (std::remove_if (inputs.begin(), inputs.end(),
-                                      [inputId] (const auto& i) { return i.id == inputId; }),
-                      inputs.end());
+        const std::lock_guard<std::mutex> lock (stateMutex);
+        --openPorts;
     }
 
     //==========================================================================
@@ -158,7 +157,7 @@ public:
     void receive (int portGeneration, const juce::MidiMessage& message)
     {
         const std::lock_guard<std::mutex> lock (stateMutex);
-        if (portGeneration != generation.load() || mode == Mode::unplugged)
+        if (portGeneration != generation || mode == Mode::unplugged)
             return; // a port of a device that is gone
 
         if (mode == Mode::update)
@@ -176,6 +175,9 @@ public:
         setModeLocked (newMode);
     }
 
+    int fault (Fault which) const { return faults[(int)which]; }
+    bool isOn (Fault which) const { return faults[(int)which] != 0; }
+
     const Identity identity;
     mutable std::mutex stateMutex;
     Mode mode;
@@ -188,14 +190,10 @@ public:
     std::map<int, int> receivedCounts;
     juce::StringArray textCommands;
     FirmwareReport firmware;
+    int openPorts = 0;
 
-    bool noReply = false;
-    int replyDelayMs = 0;
-    bool wrongFrameIndex = false;
-    bool shortWordReplies = false;
-    bool garbageAroundReplies = false;
-    int lostIncomingFrame = 0;
-    int lostReplyFrame = 0;
+    int faults[(int)Fault::numFaults] = {};
+
     int framesUntilUnplug = 0;
     int repliesUntilUnplug = 0;
     int firmwareMessagesUntilUnplug = 0;
@@ -209,34 +207,20 @@ private:
         juce::MemoryBlock data;
     };
 
-    struct InputSlot
-    {
-        int id;
-        juce::MidiInputCallback* callback;
-        int generation;
-        bool amplifierPort;
-        bool started;
-    };
-
-    struct PendingReply
-    {
-        Clock::time_point due;
-        int generation;
-        juce::MidiMessage message;
-    };
-
     juce::uint16 currentProductId() const
     {
         return mode == Mode::update ? identity.bootProductId : identity.appProductId;
     }
 
-    juce::StringArray portNamesLocked() const
+    juce::StringArray portNamesLocked (bool input) const
     {
         juce::StringArray names{ unrelatedPortName };
-        if (mode == Mode::application)
-            names.add (identity.portName);
-        else if (mode == Mode::update)
-            names.add (identity.portName + " Boot");
+        const bool missing = isOn (input ? Fault::inputMissing : Fault::outputMissing);
+        const bool late = usbScansSincePlugIn < fault (input ? Fault::inputLate : Fault::outputLate);
+        if (mode == Mode::unplugged || missing || late)
+            return names;
+
+        names.add (mode == Mode::update ? identity.portName + " Boot" : identity.portName);
         return names;
     }
 
@@ -244,16 +228,29 @@ private:
     {
         mode = newMode;
         ++generation; // ports and replies of the device as it was are gone
+        replies.startGeneration (generation);
         assemblies.clear();
-        {
-            const std::lock_guard<std::mutex> lock (queueMutex);
-            pending.clear();
-        }
+        previousReply.clear();
+        usbScansSincePlugIn = 0;
+        lingerScansLeft = 0;
         if (newMode == Mode::update)
             firmware.started = false;
     }
 
-    void queueReply (const juce::MidiMessage& message, juce::uint8 replyCommand)
+    // The wire bytes of a reply as the faults shape it.
+    std::vector<juce::uint8> shapeReply (juce::uint8 command, const std::vector<juce::uint8>& payload) const
+    {
+        const auto model =
+            isOn (Fault::wrongModelByte) ? (juce::uint8) ((identity.modelId + 1) & 0x7f) : identity.modelId;
+        auto wire = makeWire (model, command, payload);
+        if (isOn (Fault::highDataByte))
+            wire[wire.size() - 2] |= 0x80;
+        if (isOn (Fault::cutReplies))
+            wire.pop_back();
+        return wire;
+    }
+
+    void queueReply (juce::uint8 command, const std::vector<juce::uint8>& payload)
     {
         if (repliesUntilUnplug > 0 && --repliesUntilUnplug == 0)
         {
@@ -261,20 +258,21 @@ private:
             return;
         }
 
+        const auto wire = shapeReply (command, payload);
         std::vector<juce::MidiMessage> messages;
-        if (garbageAroundReplies)
-            messages = makeGarbage (identity.modelId, replyCommand);
-        messages.push_back (message);
-        if (garbageAroundReplies)
+        if (isOn (Fault::garbage))
+            messages = makeGarbage (identity.modelId, command);
+        if (isOn (Fault::staleReplies) && !previousReply.empty())
+            messages.push_back (toMidi (previousReply));
+        messages.push_back (toMidi (wire));
+        if (isOn (Fault::duplicateReplies))
+            messages.push_back (toMidi (wire));
+        if (isOn (Fault::garbage))
             messages.push_back (juce::MidiMessage::controllerEvent (1, 7, 90));
+        previousReply = wire;
 
-        const auto due = Clock::now() + std::chrono::milliseconds (replyDelayMs);
-        {
-            const std::lock_guard<std::mutex> lock (queueMutex);
-            for (auto& m : messages)
-                pending.push_back ({ due, generation.load(), m });
-        }
-        queueChanged.notify_all();
+        for (const auto& message : messages)
+            replies.push (message, generation, fault (Fault::replyDelayMs));
     }
 
     void takeCommand (const juce::uint8* raw, int size)
@@ -292,23 +290,22 @@ private:
             case 3:
             case 5:
             {
-                if (noReply)
+                if (isOn (Fault::noReply))
                     return;
                 const auto value = command == 3 ? revision : serialNumber;
                 // The revision goes least significant byte first, the serial number most significant first.
                 std::vector<juce::uint8> word (4);
                 for (int i = 0; i < 4; ++i)
                     word[(size_t)i] = (juce::uint8) (value >> (command == 3 ? 8 * i : 24 - 8 * i));
-                if (shortWordReplies)
+                if (isOn (Fault::shortWordReplies))
                     word.resize (2);
-                queueReply (makeMessage (identity.modelId, (juce::uint8) (command + 1), word),
-                            (juce::uint8) (command + 1));
+                queueReply ((juce::uint8) (command + 1), word);
                 return;
             }
 
             case 21:
             {
-                const auto text = juce::String::fromUTF8 ((const char*)payload.data(), (int)payload.size());
+                const auto text = textOf (payload);
                 textCommands.add (text);
                 if (text == "erasenboot")
                     setModeLocked (Mode::update);
@@ -333,7 +330,7 @@ private:
 
     void answerFrameRequest (juce::uint8 blockCommand, int frameIndex)
     {
-        if (noReply || frameIndex == lostReplyFrame)
+        if (isOn (Fault::noReply) || frameIndex == fault (Fault::lostReplyFrame))
             return;
 
         const auto& block = storedBlocks[blockCommand];
@@ -344,12 +341,12 @@ private:
 
         const int offset = (frameIndex - 1) * frameDataSize;
         const int length = juce::jmin (frameDataSize, size - offset);
-        const int statedIndex = wrongFrameIndex ? (frameIndex % 255) + 1 : frameIndex;
+        const int statedIndex = isOn (Fault::wrongFrameIndex) ? (frameIndex % 255) + 1 : frameIndex;
 
         std::vector<juce::uint8> payload{ (juce::uint8)statedIndex, (juce::uint8)count };
         const auto* bytes = static_cast<const juce::uint8*> (block.getData());
         payload.insert (payload.end(), bytes + offset, bytes + offset + juce::jmax (0, length));
-        queueReply (makeMessage (identity.modelId, blockCommand, payload), blockCommand);
+        queueReply (blockCommand, payload);
     }
 
     // Blocks are stored as the amplifier does: frames in order from 1 to the count; a frame out of
@@ -358,7 +355,7 @@ private:
     {
         const bool unplugAfterThis = framesUntilUnplug > 0 && --framesUntilUnplug == 0;
 
-        if (payload.size() >= 2 && payload[0] != lostIncomingFrame)
+        if (payload.size() >= 2 && payload[0] != fault (Fault::lostIncomingFrame))
         {
             const int index = payload[0];
             const int count = payload[1];
@@ -393,6 +390,11 @@ private:
     void takeFirmwareMessage (const juce::uint8* raw, int size)
     {
         ++firmware.messages;
+        if (lingerScansLeft > 0)
+        {
+            ++firmware.messagesAfterEnd; // the boot loader is done and listens no more
+            return;
+        }
 
         bool wellFormed = size >= 9 && raw[size - 1] == 0xf7 &&
                           std::memcmp (raw, messageHeader, sizeof (messageHeader)) == 0 &&
@@ -443,65 +445,25 @@ private:
 
         ++firmware.completedUpdates;
         revision = revisionAfterUpdate;
-        setModeLocked (Mode::application);
+        if (isOn (Fault::updateModeLingers))
+            lingerScansLeft = fault (Fault::updateModeLingers);
+        else
+            setModeLocked (Mode::application);
     }
 
-    void deliverReplies()
-    {
-        std::unique_lock<std::mutex> lock (queueMutex);
-        while (!quit)
-        {
-            if (pending.empty())
-            {
-                queueChanged.wait (lock);
-                continue;
-            }
-
-            auto next = std::min_element (pending.begin(), pending.end(),
-                                          [] (const auto& a, const auto& b) { return a.due < b.due; });
-            if (Clock::now() < next->due)
-            {
-                queueChanged.wait_until (lock, next->due);
-                continue;
-            }
-
-            auto reply = std::move (*next);
-            pending.erase (next);
-            lock.unlock();
-            deliver (reply);
-            lock.lock();
-        }
-    }
-
-    void deliver (const PendingReply& reply)
-    {
-        const std::lock_guard<std::mutex> lock (deliveryMutex);
-        if (reply.generation != generation.load())
-            return;
-
-        for (const auto& input : inputs)
-            if (input.started && input.amplifierPort && input.generation == reply.generation)
-                input.callback->handleIncomingMidiMessage (nullptr, reply.message);
-    }
-
-    std::atomic<int> generation{ 0 }; // written under stateMutex
+    int generation = 0;
+    int usbScansSincePlugIn = 0;
+    int lingerScansLeft = 0;
     std::map<int, Assembly> assemblies;
-
-    std::mutex deliveryMutex; // held across every callback
-    std::vector<InputSlot> inputs;
-    int lastInputId = 0;
-
-    std::mutex queueMutex;
-    std::condition_variable queueChanged;
-    std::vector<PendingReply> pending;
-    bool quit = false;
-    std::thread deliveryThread;
+    std::vector<juce::uint8> previousReply;
+    EmulatorReplyQueue replies;
 };
 
 //==============================================================================
 namespace
 {
 using State = AmplifierEmulator::State;
+using Fault = AmplifierEmulator::Fault;
 
 class EmulatorUsbDevices : public UsbDeviceEnumerator
 {
@@ -520,6 +482,7 @@ public:
         : state (std::move (s)), generation (portGeneration), amplifierPort (amplifier)
     {
     }
+    ~EmulatorOutput() override { state->closePort(); }
 
     void sendMessageNow (const juce::MidiMessage& message) override
     {
@@ -539,12 +502,13 @@ public:
     EmulatorInput (std::shared_ptr<State> s, int inputId) : state (std::move (s)), id (inputId) {}
     ~EmulatorInput() override
     {
-        state->setInputStarted (id, false);
-        state->unregisterInput (id);
+        state->replyQueue().setInputStarted (id, false);
+        state->replyQueue().unregisterInput (id);
+        state->closePort();
     }
 
-    void start() override { state->setInputStarted (id, true); }
-    void stop() override { state->setInputStarted (id, false); }
+    void start() override { state->replyQueue().setInputStarted (id, true); }
+    void stop() override { state->replyQueue().setInputStarted (id, false); }
 
 private:
     std::shared_ptr<State> state;
@@ -556,13 +520,13 @@ class EmulatorMidiPorts : public MidiPortProvider
 public:
     explicit EmulatorMidiPorts (std::shared_ptr<State> s) : state (std::move (s)) {}
 
-    juce::StringArray getOutputNames() override { return state->getPortNames(); }
-    juce::StringArray getInputNames() override { return state->getPortNames(); }
+    juce::StringArray getOutputNames() override { return state->getPortNames (false); }
+    juce::StringArray getInputNames() override { return state->getPortNames (true); }
 
     std::unique_ptr<Output> openOutput (int index) override
     {
         bool amplifierPort = false;
-        const int generation = state->openPort (index, amplifierPort);
+        const int generation = state->openPort (false, index, amplifierPort);
         if (generation < 0)
             return nullptr;
         return std::make_unique<EmulatorOutput> (state, generation, amplifierPort);
@@ -570,12 +534,14 @@ public:
 
     std::unique_ptr<Input> openInput (int index, juce::MidiInputCallback* callback) override
     {
-        bool amplifierPort = false;
-        const int generation = state->openPort (index, amplifierPort);
-        if (generation < 0 || callback == nullptr)
+        if (callback == nullptr)
             return nullptr;
-        return std::make_unique<EmulatorInput> (state,
-                                                state->registerInput (callback, generation, amplifierPort));
+        bool amplifierPort = false;
+        const int generation = state->openPort (true, index, amplifierPort);
+        if (generation < 0)
+            return nullptr;
+        const int id = state->replyQueue().registerInput (callback, generation, amplifierPort);
+        return std::make_unique<EmulatorInput> (state, id);
     }
 
 private:
@@ -691,46 +657,18 @@ AmplifierEmulator::FirmwareReport AmplifierEmulator::getFirmwareReport() const
     return state->firmware;
 }
 
-void AmplifierEmulator::setNoReply (bool shouldIgnoreRequests)
+void AmplifierEmulator::setFault (Fault fault, int value)
 {
+    if (!juce::isPositiveAndBelow ((int)fault, (int)Fault::numFaults))
+        return;
     EMULATOR_LOCKED;
-    state->noReply = shouldIgnoreRequests;
+    state->faults[(int)fault] = juce::jmax (0, value);
 }
 
-void AmplifierEmulator::setReplyDelayMs (int delayMs)
+int AmplifierEmulator::getNumOpenPorts() const
 {
     EMULATOR_LOCKED;
-    state->replyDelayMs = juce::jmax (0, delayMs);
-}
-
-void AmplifierEmulator::setWrongFrameIndex (bool shouldAnswerWrongFrame)
-{
-    EMULATOR_LOCKED;
-    state->wrongFrameIndex = shouldAnswerWrongFrame;
-}
-
-void AmplifierEmulator::setShortWordReplies (bool shouldSendTwoBytes)
-{
-    EMULATOR_LOCKED;
-    state->shortWordReplies = shouldSendTwoBytes;
-}
-
-void AmplifierEmulator::setGarbageAroundReplies (bool shouldSendGarbage)
-{
-    EMULATOR_LOCKED;
-    state->garbageAroundReplies = shouldSendGarbage;
-}
-
-void AmplifierEmulator::setLostIncomingFrame (int frameIndex)
-{
-    EMULATOR_LOCKED;
-    state->lostIncomingFrame = frameIndex;
-}
-
-void AmplifierEmulator::setLostReplyFrame (int frameIndex)
-{
-    EMULATOR_LOCKED;
-    state->lostReplyFrame = frameIndex;
+    return state->openPorts;
 }
 
 void AmplifierEmulator::unplugAfterIncomingFrames (int count)

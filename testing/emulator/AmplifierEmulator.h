@@ -10,9 +10,8 @@
 // application mode with the new revision. Replies are delivered from the emulator's own thread,
 // as a real MIDI input would, after the reply delay.
 //
-// Faults can be switched on at any time from any thread: no reply, late replies, replies for the
-// wrong frame, lost frames, garbage around replies, and unplugging at once or after a number of
-// frames, replies or firmware messages.
+// Faults (Fault below) are the ones a real amplifier and USB stack show, each switched by one
+// plain value. What the link does with each is tested in tests/link.
 //
 // A link gets the emulator through createUsbDevices() and createMidiPorts(); they keep the
 // emulator's state alive, so either side may be destroyed first.
@@ -43,6 +42,7 @@ public:
         juce::int64 dataBytes = 0;
         juce::uint32 dataChecksum = 0; // sum of the firmware data bytes, for comparing with the image
         int completedUpdates = 0;
+        int messagesAfterEnd = 0; // taken while lingering in update mode after a complete stream
     };
 
     static constexpr juce::uint32 defaultRevision = 924;
@@ -75,25 +75,63 @@ public:
     int getNumStoredBlocks (juce::uint8 command) const;
     // Well-formed messages received in application mode, per command.
     int getNumReceived (juce::uint8 command) const;
-    // Texts of command 21, in order.
+    // Texts of command 21, in order; a NUL byte shows as the two characters \0.
     juce::StringArray getTextCommands() const;
     FirmwareReport getFirmwareReport() const;
 
-    // Faults. Each stays until it is switched off again (0 or false).
-    void setNoReply (bool shouldIgnoreRequests);
-    void setReplyDelayMs (int delayMs);
-    void setWrongFrameIndex (bool shouldAnswerWrongFrame);
-    void setShortWordReplies (bool shouldSendTwoBytes);
-    void setGarbageAroundReplies (bool shouldSendGarbage);
-    // This frame of every incoming block (1 = the first) is lost on the way.
-    void setLostIncomingFrame (int frameIndex);
-    // This frame of every block read back is never answered.
-    void setLostReplyFrame (int frameIndex);
+    //==========================================================================
+    // Faults a real amplifier and USB stack show. Each is one plain int: 0 switches it off, 1 (or
+    // the count it names) switches it on; it stays until it is set again, from any thread.
+    // What the link makes of them: a port fault fails the opening (state 3 back to 0, nothing
+    // left open) until the port is there; a damaged reply (high byte, cut) is refused and its
+    // request times out (0, false or read result 3); a stale or duplicate reply may fail a block
+    // read, never pass for another frame; a wrong model byte is not looked at; a lingering boot
+    // loader keeps the link streaming, with nothing left to send, until its boot id goes.
+    enum class Fault
+    {
+        // The USB id is listed, but this MIDI port of the amplifier is not.
+        inputMissing,
+        outputMissing,
+        // This port is listed only after the USB id has been listed this many times since the
+        // last plug-in (the link scans once or twice a tick).
+        inputLate,
+        outputLate,
+        // This port is listed, but opening it gives nothing.
+        inputFailsToOpen,
+        outputFailsToOpen,
+        // After a complete firmware stream the boot loader stays in update mode, listed under its
+        // boot id and ignoring what it is sent, for this many more USB listings.
+        updateModeLingers,
+
+        // Replies.
+        noReply,          // requests go unanswered
+        replyDelayMs,     // every reply this late
+        wrongFrameIndex,  // block frames answered with the next frame's index
+        shortWordReplies, // revision and serial number in two bytes instead of four
+        garbage,          // around each reply: a channel message, another maker's SysEx, a short
+                          // message, an unasked command, an oversized message, a controller
+        duplicateReplies, // every reply twice in a row
+        staleReplies,     // before each reply, the one before it again (since the last plug-in)
+        wrongModelByte,   // the model byte of another model
+        highDataByte,     // a byte of 0x80 or more between F0 and F7 (the last before F7)
+        cutReplies,       // no F7 at the end
+
+        // Blocks: this frame (1 = the first) of every block sent to the amplifier is lost on the
+        // way, or of every block read back is never answered.
+        lostIncomingFrame,
+        lostReplyFrame,
+        numFaults
+    };
+    void setFault (Fault fault, int value);
+
     // Unplugs once this many more block frames or firmware messages have come in, or at the first
     // request after this many more replies have gone out; 0 switches the trigger off.
     void unplugAfterIncomingFrames (int count);
     void unplugAfterReplies (int count);
     void unplugAfterFirmwareMessages (int count);
+
+    // MIDI ports opened through createMidiPorts() and not yet closed.
+    int getNumOpenPorts() const;
 
     class State;
 

@@ -31,10 +31,13 @@ private:
     std::vector<std::unique_ptr<UsbDeviceEnumerator>> parts;
 };
 
-// A link that knows one model, carrying a firmware image built by the test.
+// A link that knows one model, carrying a firmware image built by the test, and counts its
+// update-mode hooks.
 class SingleProductLink : public BaseCom
 {
 public:
+    int bootConnects = 0, bootDisconnects = 0;
+
     SingleProductLink (AmplifierEmulator& emulator, const AmplifierEmulator::Identity& identity,
                        const std::vector<juce::uint8>& imageBytes)
         : BaseCom (emulator.createUsbDevices(), emulator.createMidiPorts(), {})
@@ -46,6 +49,11 @@ public:
                                        identity.portName + " Boot", image));
         acceptedReplies.add (4);
     }
+    ~SingleProductLink() override { closePorts(); }
+
+protected:
+    void bootModeConnected() override { ++bootConnects; }
+    void bootModeDisconnected() override { ++bootDisconnects; }
 };
 
 class ConnectionTest : public EmulatedLinkTest
@@ -141,6 +149,35 @@ TEST_F (ConnectionTest, PortsThatCannotBeFoundDisconnect)
     EXPECT_EQ (other.appConnects + other.appDisconnects, 0);
 }
 
+TEST_F (ConnectionTest, PortFaultsEndInAFreshSearchWithNoPortLeftOpen)
+{
+    for (const auto fault :
+         { Fault::inputMissing, Fault::outputMissing, Fault::inputFailsToOpen, Fault::outputFailsToOpen })
+    {
+        SCOPED_TRACE ((int)fault);
+        emulator.setFault (fault, true);
+        EXPECT_EQ (walk (link, 8), (std::vector<int>{ 1, 1, 3, 0, 1, 1, 3, 0 }));
+        EXPECT_EQ (emulator.getNumOpenPorts(), 0) << "the port that did open is closed again";
+        emulator.setFault (fault, false);
+    }
+    EXPECT_EQ (link.appConnects + link.appDisconnects, 0);
+
+    // A port that shows up after the USB id: the first open fails, a later one connects.
+    for (const auto fault : { Fault::inputLate, Fault::outputLate })
+    {
+        SCOPED_TRACE ((int)fault);
+        emulator.setFault (fault, 6);
+        emulator.plugIn();
+        EXPECT_EQ (walk (link, 4), (std::vector<int>{ 1, 1, 3, 0 }));
+        EXPECT_EQ (emulator.getNumOpenPorts(), 0);
+        EXPECT_GT (tickUntilState (link, BaseCom::connected), 0);
+        EXPECT_EQ (emulator.getNumOpenPorts(), 2);
+        emulator.setFault (fault, 0);
+        link.disconnect();
+    }
+    EXPECT_EQ (link.appConnects, 2);
+}
+
 TEST_F (ConnectionTest, FirstRowOfTheTableWinsAndApplicationModeBeforeUpdateMode)
 {
     AmplifierEmulator zelta60 (zelta60_2());
@@ -233,6 +270,7 @@ TEST (FirmwareStreaming, UnplugMidStreamDisconnectsAndAFreshStreamStartsOver)
     ASSERT_TRUE (link.requestFirmwareUpdate());
     ASSERT_EQ (tickUntilState (link, BaseCom::idle), 9)
         << "start, seven data messages, then the scan misses it";
+    EXPECT_EQ (link.bootDisconnects, 0) << "no hook for a disconnect while streaming";
     EXPECT_EQ (link.getTimerInterval(), 200);
     EXPECT_EQ (emulator.getFirmwareReport().completedUpdates, 0);
     EXPECT_EQ (emulator.getFirmwareRevision(), 900u);
@@ -271,4 +309,33 @@ TEST (FirmwareStreaming, ARequestMadeInUpdateModeSurvivesADisconnect)
     ASSERT_GT (tickUntilState (link, BaseCom::connectedInUpdateMode), 0);
     link.timerCallback();
     EXPECT_EQ (link.getLinkState(), BaseCom::streamingFirmware);
+}
+
+TEST (FirmwareStreaming, NothingFollowsTheEndMessageWhileTheBootLoaderLingers)
+{
+    juce::ScopedJuceInitialiser_GUI juce;
+    const auto identity = zelta120_1();
+    const auto image = buildFirmwareImage (identity.modelId, 3);
+    AmplifierEmulator emulator (identity, AmplifierEmulator::Mode::update);
+    emulator.setFault (Fault::updateModeLingers, 10);
+    SingleProductLink link (emulator, identity, image);
+
+    ASSERT_GT (tickUntilState (link, BaseCom::connectedInUpdateMode), 0);
+    ASSERT_TRUE (link.requestFirmwareUpdate());
+    for (int tick = 0; tick < 5; ++tick)
+        link.timerCallback(); // start, three data messages, end
+    ASSERT_EQ (emulator.getFirmwareReport().completedUpdates, 1);
+
+    // Still listed in update mode for ten more scans: the link streams on, with nothing to send.
+    for (int tick = 0; tick < 8; ++tick)
+    {
+        link.timerCallback();
+        EXPECT_EQ (link.getLinkState(), BaseCom::streamingFirmware);
+    }
+    ASSERT_GT (tickUntilState (link, BaseCom::idle), 0);
+    EXPECT_EQ (emulator.getFirmwareReport().messagesAfterEnd, 0);
+    EXPECT_EQ (link.bootDisconnects, 0);
+    EXPECT_EQ (link.bootConnects, 1);
+
+    EXPECT_GT (tickUntilState (link, BaseCom::connected), 0);
 }

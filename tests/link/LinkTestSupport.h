@@ -6,6 +6,8 @@
 #include <juce_events/juce_events.h>
 #include <vector>
 
+using Fault = AmplifierEmulator::Fault;
+
 // Identities of the product table, as the amplifiers present themselves.
 inline AmplifierEmulator::Identity zelta240_2M()
 {
@@ -75,6 +77,7 @@ class CountingLink : public VantorelCom
 {
 public:
     using VantorelCom::VantorelCom;
+    ~CountingLink() override { closePorts(); }
 
     int appConnects = 0, appDisconnects = 0, bootConnects = 0, bootDisconnects = 0;
 

@@ -192,13 +192,13 @@ TEST_F (OperationsTest, IdentityIsReadOncePerConnection)
 TEST_F (OperationsTest, ShortWordRepliesAreRetriedFourTimesThenGiveZero)
 {
     connect();
-    emulator.setShortWordReplies (true);
+    emulator.setFault (Fault::shortWordReplies, true);
     EXPECT_EQ (link.getFirmwareRevision(), 0u);
     EXPECT_EQ (emulator.getNumReceived (3), 4);
     EXPECT_EQ (link.compareFirmware(), -1) << "an unreadable revision counts as older";
 
     // A failed read is tried again at the next query.
-    emulator.setShortWordReplies (false);
+    emulator.setFault (Fault::shortWordReplies, false);
     EXPECT_EQ (link.getFirmwareRevision(), 924u);
     EXPECT_EQ (emulator.getNumReceived (3), 9);
 }
@@ -206,7 +206,7 @@ TEST_F (OperationsTest, ShortWordRepliesAreRetriedFourTimesThenGiveZero)
 TEST_F (OperationsTest, NoReplyGivesZeroAfterFourAttempts)
 {
     connect();
-    emulator.setNoReply (true);
+    emulator.setFault (Fault::noReply, true);
     EXPECT_EQ (link.readSerialNumber(), 0u);
     EXPECT_EQ (emulator.getNumReceived (5), 4);
 }
@@ -337,32 +337,46 @@ TEST_F (OperationsTest, ProgrammingRefusesWhatCannotBeSentWhole)
     EXPECT_EQ (emulator.getNumReceived (37), 0) << "without its settings the payload is not sent";
 }
 
-TEST_F (OperationsTest, UnplugDuringProgrammingFromAnotherThreadFails)
+TEST_F (OperationsTest, UnplugDuringProgrammingFailsOnEveryThread)
 {
     connect();
-    auto device = makeDevice (4);
-    emulator.unplugAfterIncomingFrames (5);
+    // On the message thread no tick can run during the transfer; the synchronisation thread
+    // programs while the message thread ticks on and closes the ports of the vanished amplifier.
+    for (const bool onMessageThread : { true, false })
+    {
+        SCOPED_TRACE (onMessageThread ? "message thread" : "another thread");
+        auto device = makeDevice (4);
+        emulator.unplugAfterIncomingFrames (5);
 
-    std::atomic<bool> done{ false }, result{ true };
-    std::thread programThread (
-        [&]
+        std::atomic<bool> done{ false }, result{ true };
+        if (onMessageThread)
         {
             result = link.sendApplication (*device);
-            done = true;
-        });
+        }
+        else
+        {
+            std::thread programThread (
+                [&]
+                {
+                    result = link.sendApplication (*device);
+                    done = true;
+                });
+            while (!done.load())
+            {
+                link.timerCallback();
+                juce::Thread::sleep (20);
+            }
+            programThread.join();
+        }
 
-    // The message thread goes on ticking meanwhile; the tick closes the ports of the vanished amplifier.
-    while (!done.load())
-    {
-        link.timerCallback();
-        juce::Thread::sleep (20);
+        EXPECT_FALSE (result.load());
+        EXPECT_EQ (emulator.getNumStoredBlocks (40), 0);
+        EXPECT_TRUE (device->getChildElement (device->getNumChildElements() - 1)->hasTagName ("CORVADINE"));
+        ASSERT_GT (tickUntilState (link, BaseCom::idle), 0);
+
+        emulator.plugIn();
+        connect();
     }
-    programThread.join();
-
-    EXPECT_FALSE (result.load());
-    EXPECT_EQ (link.getLinkState(), BaseCom::idle);
-    EXPECT_EQ (emulator.getNumStoredBlocks (40), 0);
-    EXPECT_TRUE (device->getChildElement (device->getNumChildElements() - 1)->hasTagName ("CORVADINE"));
 }
 
 TEST_F (OperationsTest, ReadResults)
@@ -405,7 +419,7 @@ TEST_F (OperationsTest, ReadResults)
     EXPECT_EQ (link.readSettings (settings), QuobCom::readFailed);
     EXPECT_EQ (settings.getStringAttribute ("Name"), "previous");
 
-    emulator.setWrongFrameIndex (true);
+    emulator.setFault (Fault::wrongFrameIndex, true);
     EXPECT_EQ (link.readSettings (settings), QuobCom::readFailed);
     EXPECT_EQ (link.readApplication (settings), QuobCom::readFailed);
 }
@@ -423,7 +437,7 @@ TEST_F (OperationsTest, SelfTestPassesOnAHealthyAmplifier)
     EXPECT_EQ (emulator.getNumStoredBlocks (40), 1);
 
     // Garbage on the line does not disturb it.
-    emulator.setGarbageAroundReplies (true);
+    emulator.setFault (Fault::garbage, true);
     EXPECT_TRUE (link.runSelfTest (library));
 }
 
@@ -433,13 +447,13 @@ TEST_F (OperationsTest, SelfTestFailsOnAFaultyAmplifier)
     PresetLibrary library (table.data());
     connect();
 
-    emulator.setLostIncomingFrame (1);
+    emulator.setFault (Fault::lostIncomingFrame, 1);
     EXPECT_FALSE (link.runSelfTest (library)) << "blocks are lost on the way";
-    emulator.setLostIncomingFrame (0);
+    emulator.setFault (Fault::lostIncomingFrame, 0);
 
-    emulator.setWrongFrameIndex (true);
+    emulator.setFault (Fault::wrongFrameIndex, true);
     EXPECT_FALSE (link.runSelfTest (library));
-    emulator.setWrongFrameIndex (false);
+    emulator.setFault (Fault::wrongFrameIndex, false);
     ASSERT_TRUE (link.runSelfTest (library));
 
     emulator.unplugAfterIncomingFrames (1);

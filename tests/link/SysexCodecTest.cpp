@@ -190,6 +190,10 @@ TEST (SysexMessage, RejectsWhatIsNotOurs)
 
     expectInvalid (midiOf ({ 0xf0, 0x00, 0x3a, 0x5c, 0x00, 6, 0xf7 }), "seven bytes");
 
+    auto statusByteInside = good;
+    statusByteInside[8] = 0x90;
+    expectInvalid (midiOf (statusByteInside), "a byte of 0x80 or more before F7");
+
     Bytes tooLong (513, 0x01);
     std::copy (good.begin(), good.begin() + 7, tooLong.begin());
     tooLong.back() = 0xf7;

@@ -1,4 +1,5 @@
 #include "LinkTestSupport.h"
+#include "testing/emulator/ScriptedMidiPorts.h"
 #include <functional>
 #include <thread>
 
@@ -36,48 +37,6 @@ protected:
     }
 };
 
-//==============================================================================
-// Ports whose amplifier answers inside the send call, on the sender's thread, with whatever the
-// test scripts.
-class ScriptedPorts : public MidiPortProvider
-{
-public:
-    using Responder = std::function<std::vector<juce::MidiMessage> (const SysexMessage& request)>;
-
-    explicit ScriptedPorts (Responder r) : responder (std::move (r)) {}
-
-    juce::StringArray getOutputNames() override { return { "Zelta 240/2M" }; }
-    juce::StringArray getInputNames() override { return { "Zelta 240/2M" }; }
-
-    std::unique_ptr<Output> openOutput (int) override { return std::make_unique<ScriptedOutput> (*this); }
-    std::unique_ptr<Input> openInput (int, juce::MidiInputCallback* c) override
-    {
-        callback = c;
-        return std::make_unique<NoInput>();
-    }
-
-private:
-    struct NoInput : Input
-    {
-        void start() override {}
-        void stop() override {}
-    };
-
-    struct ScriptedOutput : Output
-    {
-        explicit ScriptedOutput (ScriptedPorts& p) : ports (p) {}
-        void sendMessageNow (const juce::MidiMessage& message) override
-        {
-            for (const auto& reply : ports.responder (SysexMessage::fromMidiMessage (message)))
-                ports.callback->handleIncomingMidiMessage (nullptr, reply);
-        }
-        ScriptedPorts& ports;
-    };
-
-    Responder responder;
-    juce::MidiInputCallback* callback = nullptr;
-};
-
 class PresentAmplifier : public UsbDeviceEnumerator
 {
 public:
@@ -94,10 +53,11 @@ juce::MidiMessage frameReply (juce::uint8 command, int index, int count, int dat
 class ScriptedTransferTest : public ::testing::Test
 {
 protected:
-    void script (ScriptedPorts::Responder responder)
+    void script (ScriptedMidiPorts::Responder responder)
     {
-        link = std::make_unique<VantorelCom> (std::make_unique<PresentAmplifier>(),
-                                              std::make_unique<ScriptedPorts> (std::move (responder)));
+        link = std::make_unique<VantorelCom> (
+            std::make_unique<PresentAmplifier>(),
+            std::make_unique<ScriptedMidiPorts> ("Zelta 240/2M", std::move (responder)));
         ASSERT_EQ (tickUntilState (*link, BaseCom::connected), 6);
     }
 
@@ -119,14 +79,13 @@ TEST_F (TransferTest, RequestCopiesTheAwaitedReply)
     EXPECT_EQ (requestRevision(), 0x01020304u) << "the link is fine afterwards";
 }
 
-TEST_F (TransferTest, RepliesOfCommandsNobodyAcceptsNeverArrive)
+TEST_F (TransferTest, AReplyIsAwaitedForAboutASecond)
 {
-    emulator.setFirmwareRevision (924);
-    juce::uint8 reply[4];
-    int length = 0;
-    // The emulator answers command 3 with command 4; awaiting 99 (not an accepted reply) times out.
-    EXPECT_FALSE (link.request (3, 99, reply, length, 4));
+    emulator.setFault (Fault::replyDelayMs, 500);
     EXPECT_EQ (requestRevision(), 924u);
+    // Later than that it counts as lost (and lands while nobody waits).
+    emulator.setFault (Fault::replyDelayMs, 1300);
+    EXPECT_EQ (requestRevision(), 0u);
 }
 
 TEST_F (TransferTest, BlocksOfEverySizeArriveWholeAndReadBack)
@@ -158,10 +117,28 @@ TEST_F (TransferTest, BlocksOfEverySizeArriveWholeAndReadBack)
     EXPECT_EQ (frameReply (40, 255, 255, 64).getRawDataSize(), 84) << "a full frame is a short message";
 }
 
-TEST_F (TransferTest, ABlockOfMoreThan255FramesIsRefusedWhole)
+TEST_F (TransferTest, WhatCannotGoOutWholeIsNotSentAtAll)
 {
-    EXPECT_FALSE (link.sendFrames (40, randomBlock (16321, 1)));
-    EXPECT_EQ (emulator.getNumReceived (40), 0);
+    EXPECT_FALSE (link.sendFrames (40, randomBlock (16321, 1))) << "more than 255 frames";
+
+    const auto bytes = randomBlock (513, 2);
+    EXPECT_FALSE (link.sendCommand (21, bytes.getData(), 513)) << "a payload of more than 512 bytes";
+    EXPECT_FALSE (link.sendFrame (40, 1, 1, bytes.getData(), 65)) << "more than 64 data bytes";
+    EXPECT_FALSE (link.sendFrame (40, 1, 1, bytes.getData(), 0)) << "no data";
+    EXPECT_FALSE (link.sendFrame (40, 3, 2, bytes.getData(), 8)) << "an index above the count";
+    EXPECT_EQ (emulator.getNumReceived (21) + emulator.getNumReceived (40), 0);
+
+    EXPECT_TRUE (link.sendFrame (40, 2, 2, bytes.getData(), 64));
+    EXPECT_EQ (emulator.getNumReceived (40), 1);
+}
+
+TEST_F (TransferTest, UnplugDuringASendFailsItThoughNoTickRuns)
+{
+    // The message thread sends, so the link's timer cannot notice the unplug meanwhile.
+    emulator.unplugAfterIncomingFrames (2);
+    EXPECT_FALSE (link.sendFrames (40, randomBlock (300, 3)));
+    EXPECT_EQ (emulator.getNumStoredBlocks (40), 0);
+    EXPECT_EQ (link.getLinkState(), BaseCom::connected) << "the tick has not run yet";
 }
 
 TEST_F (TransferTest, SendsAreRefusedWithoutAConnection)
@@ -185,30 +162,30 @@ TEST_F (TransferTest, FaultyRepliesFailTheReadAndTheLinkRecovers)
     emulator.setStoredBlock (37, block);
     juce::MemoryBlock result;
 
-    emulator.setWrongFrameIndex (true);
+    emulator.setFault (Fault::wrongFrameIndex, true);
     EXPECT_FALSE (readBack (36, 37, result));
     EXPECT_EQ (result.getSize(), 0u);
-    emulator.setWrongFrameIndex (false);
+    emulator.setFault (Fault::wrongFrameIndex, false);
 
-    emulator.setLostReplyFrame (5);
+    emulator.setFault (Fault::lostReplyFrame, 5);
     EXPECT_FALSE (readBack (36, 37, result)) << "the last frame is missing";
     EXPECT_EQ (result.getSize(), 256u) << "what was read stays in the stream";
-    emulator.setLostReplyFrame (0);
+    emulator.setFault (Fault::lostReplyFrame, 0);
 
-    emulator.setNoReply (true);
+    emulator.setFault (Fault::noReply, true);
     EXPECT_FALSE (readBack (36, 37, result));
     EXPECT_EQ (requestRevision(), 0u);
-    emulator.setNoReply (false);
+    emulator.setFault (Fault::noReply, false);
 
-    emulator.setReplyDelayMs (1300);
+    emulator.setFault (Fault::replyDelayMs, 1300);
     EXPECT_FALSE (readBack (36, 37, result));
-    emulator.setReplyDelayMs (0);
+    emulator.setFault (Fault::replyDelayMs, 0);
     // The late reply lands while nobody waits; later requests still get their own replies.
     juce::Thread::sleep (400);
     ASSERT_TRUE (readBack (36, 37, result));
     EXPECT_EQ (result, block);
 
-    emulator.setGarbageAroundReplies (true);
+    emulator.setFault (Fault::garbage, true);
     ASSERT_TRUE (readBack (36, 37, result));
     EXPECT_EQ (result, block);
     EXPECT_EQ (requestRevision(), 924u);
@@ -224,6 +201,51 @@ TEST_F (TransferTest, UnplugDuringAReadFailsIt)
 
     link.timerCallback();
     EXPECT_EQ (link.getLinkState(), BaseCom::idle);
+}
+
+TEST_F (TransferTest, DamagedRepliesAreRefusedAndTheLinkRecovers)
+{
+    emulator.setStoredBlock (40, randomBlock (100, 6));
+    juce::MemoryBlock result;
+
+    for (const auto fault : { Fault::highDataByte, Fault::cutReplies })
+    {
+        SCOPED_TRACE ((int)fault);
+        emulator.setFault (fault, true);
+        EXPECT_EQ (requestRevision(), 0u);
+        EXPECT_FALSE (readBack (39, 40, result));
+        emulator.setFault (fault, false);
+        EXPECT_EQ (requestRevision(), 924u);
+    }
+
+    // The model byte of a reply is not compared with the connected model.
+    emulator.setFault (Fault::wrongModelByte, true);
+    EXPECT_EQ (requestRevision(), 924u);
+    ASSERT_TRUE (readBack (39, 40, result));
+    EXPECT_EQ (result, emulator.getStoredBlock (40));
+}
+
+TEST_F (TransferTest, RepeatedRepliesNeverPassForAnotherFrame)
+{
+    const auto block = randomBlock (300, 7);
+    emulator.setStoredBlock (40, block);
+    juce::MemoryBlock result;
+
+    // The reply before comes first: frame 1 arrives for frame 2, which fails the read there.
+    emulator.setFault (Fault::staleReplies, true);
+    EXPECT_FALSE (readBack (39, 40, result));
+    EXPECT_EQ (result.getSize(), 64u);
+    EXPECT_EQ (requestRevision(), 924u) << "a stale reply of another command is passed over";
+    emulator.setFault (Fault::staleReplies, false);
+
+    // A second copy is dropped while the first waits, or fails the next frame; never taken for it.
+    emulator.setFault (Fault::duplicateReplies, true);
+    for (int round = 0; round < 5; ++round)
+    {
+        if (readBack (39, 40, result))
+            EXPECT_EQ (result, block);
+        EXPECT_EQ (requestRevision(), 924u);
+    }
 }
 
 TEST_F (TransferTest, ConcurrentRequestsEachGetTheirOwnReply)
@@ -267,6 +289,25 @@ TEST_F (TransferTest, ConcurrentRequestsEachGetTheirOwnReply)
     EXPECT_EQ (link.getLinkState(), BaseCom::connected);
 }
 
+// Replies still on their way while links are destroyed. No callback may reach a link whose
+// derived parts are already gone: scripts/tsan.sh reports such a race.
+TEST (LinkLifetime, DestroyingALinkWhileRepliesArriveClosesItsPortsFirst)
+{
+    juce::ScopedJuceInitialiser_GUI juce;
+    AmplifierEmulator emulator (zelta240_2M());
+
+    for (int round = 0; round < 20; ++round)
+    {
+        auto link = std::make_unique<VantorelCom> (emulator.createUsbDevices(), emulator.createMidiPorts());
+        ASSERT_GT (tickUntilState (*link, BaseCom::connected), 0);
+        for (int i = 0; i < 50; ++i)
+            ASSERT_TRUE (link->sendCommand (3, nullptr, 0));
+        link.reset();
+        EXPECT_EQ (emulator.getNumOpenPorts(), 0);
+    }
+    EXPECT_EQ (emulator.getNumReceived (3), 20 * 50);
+}
+
 //==============================================================================
 TEST_F (ScriptedTransferTest, AReplyArrivingWithinTheSendIsCaught)
 {
@@ -280,6 +321,30 @@ TEST_F (ScriptedTransferTest, AReplyArrivingWithinTheSendIsCaught)
         });
 
     EXPECT_EQ (link->readSerialNumber(), 12345u);
+}
+
+TEST_F (ScriptedTransferTest, OnlyAcceptedReplyCommandsArrive)
+{
+    // Every request is answered with its command + 1.
+    script (
+        [] (const SysexMessage& request) -> std::vector<juce::MidiMessage>
+        {
+            const juce::uint8 word[] = { 0x9c, 0x03, 0, 0 };
+            return { SysexMessage (119, (juce::uint8) (request.getCommand() + 1), word, 4).toMidiMessage() };
+        });
+
+    juce::uint8 reply[4] = {};
+    int length = 0;
+    EXPECT_TRUE (link->request (3, 4, reply, length, 4));
+    EXPECT_FALSE (link->request (7, 8, reply, length, 4)) << "8 is not among the accepted replies";
+
+    SysexMessage unknown (119, 8, reply, 4);
+    EXPECT_EQ (link->isAcceptedReply (unknown), -1);
+    EXPECT_EQ (unknown.getCommand(), 0);
+    EXPECT_FALSE (unknown.isValid());
+    SysexMessage settings (119, 40, reply, 4);
+    EXPECT_EQ (link->isAcceptedReply (settings), 3);
+    EXPECT_TRUE (settings.isValid());
 }
 
 TEST_F (ScriptedTransferTest, TheFlaggedReplyIsKeptAgainstLaterMessages)

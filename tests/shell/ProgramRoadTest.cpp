@@ -88,17 +88,23 @@ TEST_F (ProgramRoadTest, FailedTransfersSayWhatHappenedAndOfferNoSynchronisation
     prompts.syncAnswers.push_back (true);
 
     EXPECT_FALSE (programRoad.run (&box()));
+    effect->deleteAllChildElements();
+
+    // Unplugged during the transfer, before any tick could notice.
+    emulator.unplugAfterIncomingFrames (3);
+    EXPECT_FALSE (programRoad.run (&box()));
 
     unplugAndNotice();
     EXPECT_FALSE (programRoad.run (&box()));
     EXPECT_FALSE (programRoad.run (nullptr));
 
-    ASSERT_EQ (user.calls.size(), 3u);
+    ASSERT_EQ (user.calls.size(), 4u);
     EXPECT_EQ (user.calls[0].title, "Programming failed!");
     EXPECT_EQ (user.calls[0].text, "The settings do not fit into the amplifier's settings memory.");
-    EXPECT_EQ (user.calls[1].text, "No amplifier is connected.");
-    EXPECT_EQ (user.calls[2].text, "No amplifier settings available.");
-    EXPECT_EQ (user.calls[2].icon, UserInteraction::Icon::warning);
+    EXPECT_EQ (user.calls[1].text, "The connection to the amplifier was lost during the transfer.");
+    EXPECT_EQ (user.calls[2].text, "No amplifier is connected.");
+    EXPECT_EQ (user.calls[3].text, "No amplifier settings available.");
+    EXPECT_EQ (user.calls[3].icon, UserInteraction::Icon::warning);
     EXPECT_TRUE (prompts.calls.isEmpty()) << "no \"Programming Done\" after a failure";
     EXPECT_EQ (emulator.getNumStoredBlocks (QuobCom::settingsFrames), 0);
 }
@@ -117,4 +123,18 @@ TEST_F (ProgramRoadTest, SynchronisationNeedsTheToggleAndAnAmplifierOfTheBoxFami
     prompts.syncAnswers.push_back (true);
     EXPECT_FALSE (programRoad.run (&box()));
     EXPECT_EQ (emulator.getNumStoredBlocks (QuobCom::settingsFrames), 3);
+}
+
+TEST_F (ProgramRoadTest, NoLockWithoutTheSerialNumber)
+{
+    setPadlock (true);
+    prompts.passwords.push_back ("secret");
+    emulator.setFault (AmplifierEmulator::Fault::noReply, 1);
+
+    EXPECT_FALSE (programRoad.run (&box()));
+
+    EXPECT_EQ (framesReceived(), 0)
+        << "a key salted with an unread serial number would lock the amplifier for good";
+    ASSERT_EQ (user.countCalls ("message"), 1);
+    EXPECT_EQ (user.calls.back().title, "Programming failed!");
 }

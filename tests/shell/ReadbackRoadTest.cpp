@@ -103,7 +103,7 @@ TEST_F (ReadbackRoadTest, UnlockedSettingsAreTakenWithoutAQuestionUnlessDeclined
     EXPECT_TRUE (prompts.calls.isEmpty());
     EXPECT_EQ (device().getStringAttribute ("name"), "Stage");
     EXPECT_FALSE (box().getPasswordButton().getToggleState());
-    EXPECT_EQ (user.countCalls ("okCancel"), 2);
+    ASSERT_EQ (user.countCalls ("okCancel"), 2);
     EXPECT_EQ (user.calls.back().title, "Download settings?");
 }
 
@@ -133,7 +133,7 @@ TEST_F (ReadbackRoadTest, RefusesABoxOfAnotherFamily)
     diagram->selectDevice (0, true);
 
     readBack();
-    EXPECT_TRUE (lastMessage().startsWith ("Wrong Model Selected: "));
+    ASSERT_TRUE (lastMessage().startsWith ("Wrong Model Selected: "));
     EXPECT_EQ (user.calls.back().icon, UserInteraction::Icon::warning);
 }
 
@@ -143,12 +143,12 @@ TEST_F (ReadbackRoadTest, TransferFaultsLeaveTheDevice)
     // Read at the connection, as the status display does.
     ASSERT_EQ (link.getFirmwareRevision(), 778u);
 
-    emulator.setNoReply (true);
+    emulator.setFault (AmplifierEmulator::Fault::noReply, true);
     readBack();
     EXPECT_EQ (lastMessage(), "No data recieved: The device didn't transfer its settings correctly\n");
-    emulator.setNoReply (false);
+    emulator.setFault (AmplifierEmulator::Fault::noReply, false);
 
-    emulator.setLostReplyFrame (1);
+    emulator.setFault (AmplifierEmulator::Fault::lostReplyFrame, 1);
     readBack();
     EXPECT_TRUE (lastMessage().startsWith ("No data recieved: "));
 

@@ -13,3 +13,10 @@ if(VANTOREL_TESTS)
     # One instance of the program runs at a time: never beside the smoke test.
     set_tests_properties(emulated PROPERTIES TIMEOUT 300 RESOURCE_LOCK vantorel_instance)
 endif()
+
+# Tests that show dialogs intern the window-protocol atoms themselves (testing/window/DesktopAtoms.h).
+find_package(X11 REQUIRED)
+add_library(desktop_atoms STATIC ${CMAKE_SOURCE_DIR}/testing/window/DesktopAtoms.cpp)
+target_include_directories(desktop_atoms PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(desktop_atoms PRIVATE X11::X11)
+list(APPEND VANTOREL_TEST_SUPPORT_LIBS desktop_atoms)

@@ -2,6 +2,7 @@
 
 #include "document/DeviceFamily.h"
 #include "shell/DiagramDevice.h"
+#include "updates/FWUpdateWizard.h"
 
 StatusDisplay::StatusDisplay (VantorelCom& linkToFollow, juce::Label& label, juce::Button& button,
                               Host& owner)
@@ -54,6 +55,8 @@ void StatusDisplay::handleConnection()
 
     if (comparison != 0)
     {
+        // The wizard speaks of the connected amplifier: the status line names it meanwhile.
+        showConnected();
         launchFirmwareUpdate();
 
         // Cancelled in update mode, or unplugged: the next tick shows that state.
@@ -158,6 +161,32 @@ bool StatusDisplay::handleProgramClick()
 void StatusDisplay::launchFirmwareUpdate()
 {
     wizardRunning = true;
-    // The firmware update wizard comes here.
+    FWUpdateWizard wizard (link);
+
+    juce::DialogWindow::LaunchOptions options;
+    options.dialogTitle = "Firmware Update";
+    options.content.setNonOwned (&wizard);
+    options.dialogBackgroundColour = juce::Colours::lightgrey;
+    options.escapeKeyTriggersCloseButton = false;
+    options.useNativeTitleBar = false;
+    options.resizable = false;
+
+    // The window deletes itself when its modal state ends.
+    juce::Component::SafePointer<juce::DialogWindow> window (options.launchAsync());
+    if (window != nullptr)
+        window->setTitleBarHeight (0);
+
+    // This runs inside a timer callback: the link's own timer, which the wizard needs, is called
+    // from here meanwhile. A quit request ends the wait; the wizard is closed below.
+    auto* messageManager = juce::MessageManager::getInstance();
+    while (window != nullptr && window->isCurrentlyModal() && !messageManager->hasStopMessageBeenSent())
+    {
+        messageManager->runDispatchLoopUntil (100);
+        juce::Timer::callPendingTimersSynchronously();
+    }
+
+    if (window != nullptr)
+        delete window.getComponent();
+
     wizardRunning = false;
 }

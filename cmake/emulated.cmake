@@ -10,7 +10,8 @@ if(VANTOREL_TESTS)
     add_test(NAME emulated
         COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/emulated-scenario.sh
             $<TARGET_FILE:vantorel_emulated> $<TARGET_FILE:vantorel_window_probe>)
-    set_tests_properties(emulated PROPERTIES TIMEOUT 300)
+    # One instance of the program runs at a time: never beside the smoke test.
+    set_tests_properties(emulated PROPERTIES TIMEOUT 300 RESOURCE_LOCK vantorel_instance)
 endif()
 
 # Tests that show dialogs intern the window-protocol atoms themselves (testing/window/DesktopAtoms.h).

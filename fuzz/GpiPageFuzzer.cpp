@@ -93,6 +93,8 @@ public:
         return {};
     }
     bool isKeyCurrentlyDown (int) override { return false; }
+    int runDialog (juce::Component&, const juce::String&) override { return 0; }
+    int showMenu (const juce::PopupMenu&) override { return 0; }
 };
 
 DeviceFamily familyFor (const juce::XmlElement& device, uint8_t pick)

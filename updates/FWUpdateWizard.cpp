@@ -224,16 +224,24 @@ bool FWUpdateWizard::imageSuitsAmplifier() const
     if (product == nullptr || product->getFirmwareImage().getSize() == 0)
         return false;
 
-    // A copy, so that the streamer's cursor is left alone.
-    FirmwareImage image (product->getFirmwareImage());
-    for (auto message = image.rewind();; message = image.getNextMessage())
+    const auto modelId = product->getModelId();
+    const auto carriesModel = [modelId] (const juce::MidiMessage& message)
     {
         const auto* bytes = message.getRawData();
-        if (message.getRawDataSize() < 7 || bytes[0] != 0xf0 || bytes[5] != product->getModelId())
+        return message.getRawDataSize() >= 7 && bytes[0] == 0xf0 && bytes[5] == modelId;
+    };
+
+    // A copy, so that the streamer's cursor is left alone. Each message is a fresh object: the
+    // framework's move assignment of a long message leaks the one it replaces.
+    FirmwareImage image (product->getFirmwareImage());
+    if (!carriesModel (image.rewind()))
+        return false;
+
+    while (!image.isAtEnd())
+        if (!carriesModel (image.getNextMessage()))
             return false;
-        if (image.isAtEnd())
-            return true;
-    }
+
+    return true;
 }
 
 void FWUpdateWizard::closeWithResult (int result)

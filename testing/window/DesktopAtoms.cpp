@@ -3,19 +3,33 @@
 #include <X11/Xlib.h>
 #include <initializer_list>
 
+namespace
+{
+// Open until the process ends.
+struct Connection
+{
+    Connection() : display (XOpenDisplay (nullptr))
+    {
+        if (display == nullptr)
+            return;
+
+        for (auto* name : { "WM_PROTOCOLS", "WM_DELETE_WINDOW", "WM_TAKE_FOCUS", "_NET_WM_PING", "WM_STATE",
+                            "WM_CHANGE_STATE" })
+            XInternAtom (display, name, False);
+        XSync (display, False);
+    }
+
+    ~Connection()
+    {
+        if (display != nullptr)
+            XCloseDisplay (display);
+    }
+
+    Display* const display;
+};
+} // namespace
+
 void ensureDesktopAtoms()
 {
-    static Display* const display = []
-    {
-        Display* d = XOpenDisplay (nullptr);
-        if (d != nullptr)
-        {
-            for (auto* name : { "WM_PROTOCOLS", "WM_DELETE_WINDOW", "WM_TAKE_FOCUS", "_NET_WM_PING",
-                                "WM_STATE", "WM_CHANGE_STATE" })
-                XInternAtom (d, name, False);
-            XSync (d, False);
-        }
-        return d;
-    }();
-    (void)display;
+    static const Connection connection;
 }

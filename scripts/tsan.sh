@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Builds the amplifier-link tests (JUCE included) with ThreadSanitizer in ./build-tsan and runs
-# them; fails on any race report. The MIDI input callback runs on the emulator's thread there, so
-# every hand-over between it, the requester and the message thread is exercised.
+# Builds the amplifier-link tests and the firmware wizard's tests (JUCE included) with
+# ThreadSanitizer in ./build-tsan and runs them; fails on any race report. The MIDI input callback
+# runs on the emulator's thread there, so every hand-over between it, the requester and the
+# message thread is exercised; the wizard's watcher thread meets the message thread through the
+# message-manager lock while a firmware image streams.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -10,7 +12,7 @@ flags="-fsanitize=thread -g -O1"
 cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTOREL_BENCHMARKS=OFF \
     -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" \
     -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=thread"
-cmake --build build-tsan --target tests_link tests_platform --parallel "${JOBS:-3}"
+cmake --build build-tsan --target tests_link tests_platform tests_updates --parallel "${JOBS:-3}"
 
 export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 ${TSAN_OPTIONS:-}"
 # ThreadSanitizer cannot map its shadow memory under the kernel's full address randomisation;
@@ -18,4 +20,7 @@ export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 ${TSAN_OPTIONS:-}"
 run() { setarch "$(uname -m)" -R "$@"; }
 run ./build-tsan/tests_platform
 run ./build-tsan/tests_link
-echo "ThreadSanitizer: the link tests ran clean."
+# One model's whole update road is enough here; the others differ only in their data.
+run xvfb-run -a -s "-screen 0 1920x1080x24" ./build-tsan/tests_updates \
+    --gtest_filter='FWUpdateWizardTest.*:Pages/*:EveryModel/FWUpdateWizardRoad.*/0'
+echo "ThreadSanitizer: the link and wizard tests ran clean."

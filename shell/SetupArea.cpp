@@ -1,7 +1,9 @@
 #include "shell/SetupArea.h"
 
+#include "editors/ControlComponent.h"
 #include "editors/InputComponent.h"
 #include "editors/MatrixComponent.h"
+#include "editors/OutputComponent.h"
 
 SetupArea::SetupArea (juce::Component& parentComponent, const PresetLibrary& presetLibrary,
                       UserInteraction& userToAsk, const juce::File& documents,
@@ -26,17 +28,17 @@ void SetupArea::createPages (juce::XmlElement& device, const DeviceFamily& famil
 
     pages.add (new InputComponent (device, presets, family, user, documentsFolder));
     pages.add (new MatrixComponent (&device, &presets, family, 0, MatrixComponent::noPresetId));
-    pages.add (nullptr);
-    pages.add (nullptr);
+    pages.add (new OutputComponent (device, presets, family, user, documentsFolder));
+
+    auto control = std::make_unique<ControlComponent> (&device, &presets, family);
+    control->setUserInteraction (user);
+    pages.add (control.release());
 }
 
 void SetupArea::showPages()
 {
     for (auto* page : pages)
     {
-        if (page == nullptr)
-            continue;
-
         parent.addChildComponent (page);
         page->addListener (&pageListener);
     }
@@ -61,8 +63,7 @@ bool SetupArea::hasPendingPageChanges()
     bool pending = false;
 
     for (auto* page : pages)
-        if (page != nullptr)
-            pending = page->consumeChangeFlag() || pending;
+        pending = page->consumeChangeFlag() || pending;
 
     return pending;
 }
@@ -72,8 +73,7 @@ bool SetupArea::anyPageModified()
     bool modified = false;
 
     for (auto* page : pages)
-        if (page != nullptr)
-            modified = page->isModified() || modified;
+        modified = page->isModified() || modified;
 
     return modified;
 }
@@ -107,11 +107,21 @@ void SetupArea::pageChanged (SetupComponent& sender)
 void SetupArea::refreshGpiMatrixState()
 {
     auto* matrix = dynamic_cast<MatrixComponent*> (getPage (matrixPage));
+    auto* control = dynamic_cast<ControlComponent*> (getPage (controlPage));
 
-    // The outputs switched by GPI source selectors come from the CONTROL page;
-    // without one there is nothing to apply.
-    if (matrix == nullptr || getPage (controlPage) == nullptr)
+    if (matrix == nullptr || control == nullptr)
         return;
+
+    const auto switched = control->getSourceSelectorInputMask();
+
+    if (switched == (juce::uint8)family.getOutputMask())
+    {
+        matrix->setControlledByGpi (true);
+        return;
+    }
+
+    matrix->setControlledByGpi (false);
+    matrix->applyGpiInputMask ((juce::uint8) (~switched & 0xff));
 }
 
 void SetupArea::setBounds (juce::Rectangle<int> tabSelectorArea, juce::Rectangle<int> pageArea)

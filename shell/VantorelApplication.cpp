@@ -57,7 +57,8 @@ void VantorelApplication::MainWindow::keepContentWithinLimits()
     if (peer == nullptr || isMinimised())
         return;
 
-    sizeLimits.setBorders (getContentComponentBorder(), peer->getFrameSize());
+    const auto frame = peer->getFrameSizeIfPresent();
+    sizeLimits.setBorders (getContentComponentBorder(), frame ? *frame : juce::BorderSize<int>());
     const auto bounds = getBounds();
     const auto wanted = sizeLimits.constrainWindowBounds (bounds);
 

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds the amplifier-link tests (JUCE included) with ThreadSanitizer in ./build-tsan and runs
 # them; fails on any race report. The MIDI input callback runs on the emulator's thread there, so
-# every hand-over between it, the requester and the message thread is exercised.
+# every hand-over between it, the requester and the message thread is exercised. The device-road
+# tests of the shell add the synchronisation pass: page edits while passes send, stops between
+# frames, and message-thread requests against a running pass.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -10,7 +12,7 @@ flags="-fsanitize=thread -g -O1"
 cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTOREL_BENCHMARKS=OFF \
     -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" \
     -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=thread"
-cmake --build build-tsan --target tests_link tests_platform --parallel "${JOBS:-3}"
+cmake --build build-tsan --target tests_link tests_platform tests_shell --parallel "${JOBS:-3}"
 
 export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 ${TSAN_OPTIONS:-}"
 # ThreadSanitizer cannot map its shadow memory under the kernel's full address randomisation;
@@ -18,4 +20,6 @@ export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 ${TSAN_OPTIONS:-}"
 run() { setarch "$(uname -m)" -R "$@"; }
 run ./build-tsan/tests_platform
 run ./build-tsan/tests_link
-echo "ThreadSanitizer: the link tests ran clean."
+run xvfb-run -a -s "-screen 0 1920x1080x24" ./build-tsan/tests_shell \
+    --gtest_filter='*Synchroniser*:ProgramRoad*:ReadbackRoad*:MainContentProgram*'
+echo "ThreadSanitizer: the link tests and the device roads ran clean."

@@ -1,4 +1,5 @@
 #include "shell/PasswordComponent.h"
+#include "widgets/ProgramDialogWindow.h"
 
 PasswordComponent::PasswordComponent()
     : juce::Component ("PasswordComponent"), okButton ("OKButton"),
@@ -113,17 +114,7 @@ void PasswordComponent::paint (juce::Graphics& g)
 
 std::unique_ptr<juce::DialogWindow> PasswordComponent::createHiddenDialog (const juce::String& title)
 {
-    juce::DialogWindow::LaunchOptions options;
-    options.dialogTitle = title;
-    options.content.setNonOwned (this);
-    options.dialogBackgroundColour = juce::Colours::lightgrey;
-    options.escapeKeyTriggersCloseButton = true;
-    options.useNativeTitleBar = false;
-    options.resizable = false;
-
-    std::unique_ptr<juce::DialogWindow> dialog (options.create());
-    dialog->setTitleBarHeight (0);
-    return dialog;
+    return createProgramDialogWindow (title, *this, true);
 }
 
 std::optional<juce::String> PasswordComponent::runDialog (juce::DialogWindow& window)

@@ -1,5 +1,6 @@
 #include "shell/ProgramDialog.h"
 #include "widgets/ColourScheme.h"
+#include "widgets/ProgramDialogWindow.h"
 
 ProgramDialog::ProgramDialog()
 {
@@ -28,16 +29,7 @@ int ProgramDialog::runModal()
 {
     ProgramDialog dialog;
 
-    juce::DialogWindow::LaunchOptions options;
-    options.dialogTitle = "Programming Done";
-    options.content.setNonOwned (&dialog);
-    options.dialogBackgroundColour = juce::Colours::lightgrey;
-    options.escapeKeyTriggersCloseButton = true;
-    options.useNativeTitleBar = false;
-    options.resizable = false;
-
-    std::unique_ptr<juce::DialogWindow> window (options.create());
-    window->setTitleBarHeight (0);
+    auto window = createProgramDialogWindow ("Programming Done", dialog, true);
     return window->runModalLoop();
 }
 

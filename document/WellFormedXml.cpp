@@ -166,6 +166,10 @@ private:
     // After '<' and the name: attributes up to '>' or "/>".
     bool restOfStartTag (bool& selfClosing)
     {
+        // A repeated attribute name is not XML; the framework would keep both, and
+        // lookups and comparisons would then see only the first.
+        juce::StringArray names;
+
         for (;;)
         {
             const bool spaced = skipSpaces();
@@ -181,8 +185,12 @@ private:
                 selfClosing = false;
                 return true;
             }
-            if (!spaced || readName().isEmpty())
+            if (!spaced)
                 return false;
+            const auto name = readName();
+            if (name.isEmpty() || names.contains (name))
+                return false;
+            names.add (name);
             skipSpaces();
             if (*p != '=')
                 return false;

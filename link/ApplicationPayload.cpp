@@ -83,7 +83,10 @@ std::unique_ptr<juce::XmlElement> parseApplicationPayload (const juce::MemoryBlo
     const auto* nul = static_cast<const char*> (std::memchr (text, 0, textSize));
     const auto length = nul != nullptr ? (size_t)(nul - text) : textSize;
 
-    if (!isXmlNestedWithin (text, length, maxNestingDepth))
+    // The parser steps over a broken UTF-8 sequence by its lead byte alone and can run past the
+    // end of the text; what this program writes is always valid.
+    if (!juce::CharPointer_UTF8::isValidString (text, (int)length) ||
+        !isXmlNestedWithin (text, length, maxNestingDepth))
         return nullptr;
     return juce::parseXML (juce::String::fromUTF8 (text, (int)length));
 }

@@ -3,6 +3,7 @@
 #include "document/ProgramRevision.h"
 #include "document/SavedFileFormat.h"
 #include "document/SettingsDocument.h"
+#include "editors/ControlSelectionMigration.h"
 
 namespace
 {
@@ -80,4 +81,7 @@ juce::String ApplicationListEntry::getAuthor() const
     return childTextOrNA (application.get(), "Author");
 }
 
-void ApplicationListEntry::migrateLegacyDevice (juce::XmlElement&) {}
+void ApplicationListEntry::migrateLegacyDevice (juce::XmlElement& device)
+{
+    migrateControlSelection (device);
+}

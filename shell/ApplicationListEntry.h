@@ -52,9 +52,8 @@ public:
     juce::String getAuthor() const;
 
 private:
-    // Will bring a device element of a legacy revision into the present form
-    // (its control selections) once that migration is built; until then the
-    // element is taken as it is.
+    // Brings a device element of a legacy revision into the present form (its
+    // control selections).
     static void migrateLegacyDevice (juce::XmlElement& device);
 
     std::unique_ptr<juce::XmlElement> application;

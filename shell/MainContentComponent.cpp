@@ -43,13 +43,16 @@ public:
 
     ~VersionCheckThread() override
     {
-        // A request cannot be broken off: it ends within the service's time-out.
-        stopThread ((endpoint.timeOutSeconds + 1) * 1000);
+        // The window is closing: the request is broken off rather than awaited, and the thread
+        // ends within one step of the transfer. It is never killed, which would end the program.
+        signalThreadShouldExit();
+        canceller.cancel();
+        waitForThreadToExit (-1);
     }
 
     void run() override
     {
-        const VersionCheck check (programRevision, endpoint);
+        const VersionCheck check (programRevision, endpoint, &canceller);
         const int status = check.getStatus();
 
         juce::MessageManager::callAsync (
@@ -64,6 +67,7 @@ private:
     // Checked on the message thread, where the owner is deleted.
     const juce::Component::SafePointer<MainContentComponent> owner;
     const VersionEndpoint endpoint;
+    RequestCanceller canceller;
 };
 
 MainContentComponent::MainContentComponent()
@@ -153,6 +157,8 @@ MainContentComponent::MainContentComponent (std::unique_ptr<UserInteraction> own
     // Opens the first application: working copy, diagram and device 0.
     listBox->selectRow (0);
 
+    // Takes the keyboard back after the Save dialog.
+    setWantsKeyboardFocus (true);
     saveButton->addShortcut (juce::KeyPress::createFromDescription ("CTRL + S"));
     programButton->addShortcut (juce::KeyPress::createFromDescription ("CTRL + P"));
 
@@ -344,11 +350,16 @@ void MainContentComponent::selectedRowsChanged (int lastRowSelected)
         {
             const auto savedFile = runSaveRoad();
 
-            if (savedFile != juce::File())
+            // The save did not happen: the edits would be lost, so the current application
+            // stays open, and so does its row.
+            if (savedFile == juce::File())
             {
-                takeSavedFile (savedFile);
-                refreshList();
+                selectRowQuietly (entries.indexOf (openedEntry));
+                return;
             }
+
+            takeSavedFile (savedFile);
+            refreshList();
 
             // New files went to the top of the list: the clicked entry may have moved.
             selectRowQuietly (entries.indexOf (entry));
@@ -427,6 +438,10 @@ juce::File MainContentComponent::runSaveRoad()
     SaveFileDialog dialog (*workingCopy, programRevision, interaction, getApplicationsFolder());
     const bool written =
         runSaveDialog (dialog) != 0 && dialog.getLastOutcome() == SaveFileDialog::Outcome::saved;
+
+    // The dialog's window took the keyboard with it; the key map answers only while this window
+    // has it.
+    grabKeyboardFocus();
 
     return written ? dialog.getSavedFile() : juce::File();
 }

@@ -2,6 +2,7 @@
 
 #include "editors/InputComponent.h"
 #include "editors/MatrixComponent.h"
+#include "editors/OutputComponent.h"
 
 SetupArea::SetupArea (juce::Component& parentComponent, const PresetLibrary& presetLibrary,
                       UserInteraction& userToAsk, const juce::File& documents,
@@ -26,7 +27,7 @@ void SetupArea::createPages (juce::XmlElement& device, const DeviceFamily& famil
 
     pages.add (new InputComponent (device, presets, family, user, documentsFolder));
     pages.add (new MatrixComponent (&device, &presets, family, 0, MatrixComponent::noPresetId));
-    pages.add (nullptr);
+    pages.add (new OutputComponent (device, presets, family, user, documentsFolder));
     pages.add (nullptr);
 }
 

@@ -13,7 +13,8 @@ VantorelApplication::MainWindow::MainWindow (const juce::String& name,
 {
     setOpaque (true);
     setResizable (true, false);
-    setResizeLimits (1024, 600, 1920, 1080);
+    // The content is kept between 1024 x 600 and 1920 x 1080, whatever frame surrounds it.
+    setConstrainer (&sizeLimits);
     setUsingNativeTitleBar (true);
     setDropShadowEnabled (true);
     addToDesktop (getDesktopWindowStyleFlags());
@@ -35,6 +36,33 @@ void VantorelApplication::MainWindow::closeButtonPressed()
 MainContentComponent* VantorelApplication::MainWindow::getMainContent() const
 {
     return dynamic_cast<MainContentComponent*> (getContentComponent());
+}
+
+void VantorelApplication::MainWindow::resized()
+{
+    juce::DocumentWindow::resized();
+    keepContentWithinLimits();
+}
+
+void VantorelApplication::MainWindow::moved()
+{
+    juce::DocumentWindow::moved();
+    keepContentWithinLimits();
+}
+
+void VantorelApplication::MainWindow::keepContentWithinLimits()
+{
+    auto* peer = getPeer();
+
+    if (peer == nullptr || isMinimised())
+        return;
+
+    sizeLimits.setBorders (getContentComponentBorder(), peer->getFrameSize());
+    const auto bounds = getBounds();
+    const auto wanted = sizeLimits.constrainWindowBounds (bounds);
+
+    if (wanted != bounds)
+        setBounds (wanted);
 }
 
 VantorelApplication::VantorelApplication() = default;

@@ -2,6 +2,8 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include "shell/WindowContentConstrainer.h"
+
 class MainContentComponent;
 
 // The program as the framework drives it: one instance, one main window.
@@ -20,7 +22,16 @@ public:
 
         MainContentComponent* getMainContent() const;
 
+        void resized() override;
+        void moved() override;
+
     private:
+        // The frame is known only once the window manager has decorated the window, and a
+        // size the window manager gave before the limits knew the frame is put right here.
+        void keepContentWithinLimits();
+
+        WindowContentConstrainer sizeLimits{ 1024, 600, 1920, 1080 };
+
         JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MainWindow)
     };
 

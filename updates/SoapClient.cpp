@@ -49,28 +49,38 @@ juce::String getSoapAction (const juce::String& operation)
 }
 
 bool postSoapRequest (const juce::String& operation, const juce::String& envelope,
-                      const VersionEndpoint& endpoint, juce::String& reply)
+                      const VersionEndpoint& endpoint, juce::String& reply, RequestCanceller* canceller)
 {
     reply.clear();
 
     const auto url = juce::URL (endpoint.host + "/" + endpoint.servicePath).withPOSTData (envelope);
-    const auto headers =
-        "SOAPAction: " + getSoapAction (operation) + "\r\n" + "Content-Type: text/xml; charset=utf-8\r\n";
-    int statusCode = 0;
+    juce::WebInputStream stream (url, true);
+    stream
+        .withExtraHeaders ("SOAPAction: " + getSoapAction (operation) + "\r\n" +
+                           "Content-Type: text/xml; charset=utf-8\r\n")
+        .withConnectionTimeout (endpoint.timeOutSeconds * 1000)
+        .withNumRedirectsToFollow (maxRedirects);
 
-    auto stream =
-        url.createInputStream (juce::URL::InputStreamOptions (juce::URL::ParameterHandling::inPostData)
-                                   .withExtraHeaders (headers)
-                                   .withConnectionTimeoutMs (endpoint.timeOutSeconds * 1000)
-                                   .withNumRedirectsToFollow (maxRedirects)
-                                   .withStatusCode (&statusCode));
-
-    if (stream == nullptr || statusCode < 200 || statusCode > 299)
+    if (canceller != nullptr && !canceller->attach (stream))
         return false;
 
     juce::MemoryOutputStream body;
+    bool answered = stream.connect (nullptr) && !stream.isError() && stream.getStatusCode() >= 200 &&
+                    stream.getStatusCode() <= 299;
 
-    if (body.writeFromInputStream (*stream, maxReplyBytes + 1) > maxReplyBytes)
+    if (answered)
+        answered = body.writeFromInputStream (stream, maxReplyBytes + 1) <= maxReplyBytes;
+
+    if (canceller != nullptr)
+    {
+        canceller->detach();
+
+        // A cancelled exchange ends early with whatever had come; none of it counts.
+        if (canceller->isCancelled())
+            return false;
+    }
+
+    if (!answered)
         return false;
 
     reply = body.toUTF8();
@@ -100,11 +110,13 @@ const juce::XmlElement* findSoapResult (const juce::XmlElement& answerRoot)
     return result;
 }
 
-juce::String callSoapOperation (const VersionEndpoint& endpoint, const juce::String& operation)
+juce::String callSoapOperation (const VersionEndpoint& endpoint, const juce::String& operation,
+                                RequestCanceller* canceller)
 {
     juce::String reply;
 
-    if (!postSoapRequest (operation, buildSoapEnvelope (operation), endpoint, reply) || reply.isEmpty())
+    if (!postSoapRequest (operation, buildSoapEnvelope (operation), endpoint, reply, canceller) ||
+        reply.isEmpty())
         return {};
 
     auto answer = juce::parseXML (reply);
@@ -120,7 +132,7 @@ juce::String callSoapOperation (const VersionEndpoint& endpoint, const juce::Str
     return result->toString();
 }
 
-juce::String callGetVersionsAndInfo (const VersionEndpoint& endpoint)
+juce::String callGetVersionsAndInfo (const VersionEndpoint& endpoint, RequestCanceller* canceller)
 {
-    return callSoapOperation (endpoint, "ZeltaGetVersionsAndInfo");
+    return callSoapOperation (endpoint, "ZeltaGetVersionsAndInfo", canceller);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "updates/RequestCanceller.h"
+
 #include <juce_core/juce_core.h>
 
 // Where the version service lives and how long a start-up may wait for it.
@@ -11,9 +13,9 @@ struct VersionEndpoint
 
     juce::String host;        // scheme and host, e.g. "http://versions.vantorel.example"
     juce::String servicePath; // "CorvadineService.svc"
-    // Connection (and stalled-transfer) time-out. Kept short: the call runs on
-    // the message thread while the main window is being built.
-    int timeOutSeconds = 5;
+    // Connection (and stalled-transfer) time-out. The program asks on a thread of its own,
+    // which a closing window cancels, so the service may be slow.
+    int timeOutSeconds = 30;
 };
 
 // A SOAP 1.1 client for the version service: one operation, no arguments.
@@ -27,10 +29,11 @@ juce::String buildSoapEnvelope (const juce::String& operation);
 juce::String getSoapAction (const juce::String& operation);
 
 // POSTs the envelope to host + "/" + service path. False when no answer came, the
-// server answered with an HTTP error, or the answer was unreasonably large;
-// otherwise `reply` holds the whole answer.
+// server answered with an HTTP error, the answer was unreasonably large or the
+// canceller (optional) was cancelled; otherwise `reply` holds the whole answer.
 bool postSoapRequest (const juce::String& operation, const juce::String& envelope,
-                      const VersionEndpoint& endpoint, juce::String& reply);
+                      const VersionEndpoint& endpoint, juce::String& reply,
+                      RequestCanceller* canceller = nullptr);
 
 // The result element of an answer (Envelope / Body / first child containing
 // "Response" / its first child containing "Result"), or null when the answer
@@ -43,7 +46,8 @@ const juce::XmlElement* findSoapChild (const juce::XmlElement& parent, const juc
 
 // Calls the operation and returns its result element written out as an XML
 // document; empty on any failure.
-juce::String callSoapOperation (const VersionEndpoint& endpoint, const juce::String& operation);
+juce::String callSoapOperation (const VersionEndpoint& endpoint, const juce::String& operation,
+                                RequestCanceller* canceller = nullptr);
 
 // callSoapOperation with "ZeltaGetVersionsAndInfo".
-juce::String callGetVersionsAndInfo (const VersionEndpoint& endpoint);
+juce::String callGetVersionsAndInfo (const VersionEndpoint& endpoint, RequestCanceller* canceller = nullptr);

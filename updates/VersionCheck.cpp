@@ -26,7 +26,9 @@ juce::int32 readRevision (const juce::XmlElement& result, const juce::String& ch
 }
 } // namespace
 
-VersionCheck::VersionCheck (int ownRevision, const VersionEndpoint& endpointToUse) : endpoint (endpointToUse)
+VersionCheck::VersionCheck (int ownRevision, const VersionEndpoint& endpointToUse,
+                            RequestCanceller* cancellerToUse)
+    : endpoint (endpointToUse), canceller (cancellerToUse)
 {
     result.serviceReached = fetchVersions();
     result.mustUpdate = false;
@@ -64,7 +66,7 @@ bool VersionCheck::fetchVersions()
     result.earliestCompatibleRevision = 0;
     result.latestRevision = 0;
 
-    auto text = callGetVersionsAndInfo (endpoint);
+    auto text = callGetVersionsAndInfo (endpoint, canceller);
 
     if (text.isEmpty())
         return false;

@@ -13,8 +13,9 @@ struct VersionInfo
 };
 
 // Asks the version service once, at construction, whether this revision is
-// still compatible and whether a newer one exists. Synchronous: it runs while
-// the main window is built, so an unreachable service must fail fast.
+// still compatible and whether a newer one exists. Synchronous, for up to the
+// endpoint's time-out; another thread may end it early through the canceller,
+// which gives "no answer".
 class VersionCheck
 {
 public:
@@ -26,7 +27,8 @@ public:
         noAnswer = 3
     };
 
-    explicit VersionCheck (int ownRevision, const VersionEndpoint& endpoint = VersionEndpoint::builtIn());
+    explicit VersionCheck (int ownRevision, const VersionEndpoint& endpoint = VersionEndpoint::builtIn(),
+                           RequestCanceller* canceller = nullptr);
 
     // One of Status.
     int getStatus() const;
@@ -39,6 +41,7 @@ public:
 
 private:
     VersionEndpoint endpoint;
+    RequestCanceller* canceller;
     VersionInfo result;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (VersionCheck)

@@ -3,15 +3,24 @@
 #include "updates/VersionCheck.h"
 
 #include <juce_core/juce_core.h>
+#include <atomic>
 #include <thread>
 
 // Test support: a one-shot HTTP server on 127.0.0.1 standing in for the version
 // service. It answers one connection with the given raw bytes (an empty answer
 // hangs up without a word) and stops; it also stops by itself when nobody comes
-// within a few seconds.
+// within a few seconds. A silent one takes the request and then keeps the connection
+// open without a word, like a service that never answers.
 class LoopbackVersionService
 {
 public:
+    struct Silent
+    {
+    };
+
+    // Longer than any test waits for a client: reaching it means the client did not let go.
+    static constexpr juce::uint32 silentHoldMs = 120000;
+
     struct ReceivedRequest
     {
         juce::String head; // request line and headers
@@ -24,7 +33,24 @@ public:
             thread = std::thread ([this] { serve(); });
     }
 
-    ~LoopbackVersionService() { finish(); }
+    explicit LoopbackVersionService (Silent) : silent (true)
+    {
+        if (socket.createListener (0, "127.0.0.1"))
+            thread = std::thread ([this] { serve(); });
+    }
+
+    ~LoopbackVersionService()
+    {
+        released.signal();
+        finish();
+    }
+
+    // Silent service: true once the whole request has come.
+    bool hasRequest() const { return requestComplete; }
+    // Silent service: true once the client closed the connection.
+    bool clientHungUp() const { return hungUp; }
+    // Silent service: true when it let the connection go after silentHoldMs.
+    bool gaveUp() const { return heldTooLong; }
 
     VersionEndpoint endpoint() const
     {
@@ -83,7 +109,7 @@ private:
         const auto deadline = juce::Time::getMillisecondCounter() + 8000;
 
         while (socket.waitUntilReady (true, 50) != 1)
-            if (juce::Time::getMillisecondCounter() > deadline)
+            if (juce::Time::getMillisecondCounter() > deadline || released.wait (0))
                 return;
 
         std::unique_ptr<juce::StreamingSocket> client (socket.waitForNextConnection());
@@ -120,8 +146,39 @@ private:
             }
         }
 
-        client->write (answer.toRawUTF8(), (int)answer.getNumBytesAsUTF8());
+        if (silent)
+        {
+            requestComplete = true;
+            holdSilently (*client);
+        }
+        else
+        {
+            client->write (answer.toRawUTF8(), (int)answer.getNumBytesAsUTF8());
+        }
+
         client->close();
+    }
+
+    void holdSilently (juce::StreamingSocket& client)
+    {
+        const auto holdEnd = juce::Time::getMillisecondCounter() + silentHoldMs;
+
+        while (!released.wait (20))
+        {
+            char byte = 0;
+
+            if (client.waitUntilReady (true, 0) == 1 && client.read (&byte, 1, false) <= 0)
+            {
+                hungUp = true;
+                return;
+            }
+
+            if (juce::Time::getMillisecondCounter() > holdEnd)
+            {
+                heldTooLong = true;
+                return;
+            }
+        }
     }
 
     juce::String header (const juce::String& name) const
@@ -134,6 +191,9 @@ private:
     }
 
     juce::String answer;
+    const bool silent = false;
+    std::atomic<bool> requestComplete{ false }, hungUp{ false }, heldTooLong{ false };
+    juce::WaitableEvent released;
     juce::StreamingSocket socket;
     std::thread thread;
     ReceivedRequest request;

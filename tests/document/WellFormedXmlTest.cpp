@@ -23,6 +23,7 @@ TEST (WellFormedXml, AcceptsCompleteDocuments)
              "<A v=\"&amp;&lt;&gt;&quot;&apos;&#10;&#x20AC;&#1114111;\">a &amp; b</A>",
              "<ns:A-b.c_d\n\tk = \"v\" ><B></B ></ns:A-b.c_d>",
              "<A x=\"a > b\">]]</A>",
+             "<A x=\"1\" X=\"2\"><B x=\"3\"/></A>", // names are case-sensitive and per element
          })
         EXPECT_TRUE (isWellFormedXmlDocument (text)) << text;
 
@@ -48,6 +49,7 @@ TEST (WellFormedXml, RejectsWhatTheLenientParserWouldTake)
              "<A x=\"1\"y=\"2\"/>",   // attributes must be separated
              "<A x=\"a<b\"/>",        //
              "<A x=\"1/>",            // unterminated value
+             "<A x=\"1\" y=\"2\" x=\"3\"/>", // a repeated attribute
              "<A>&unknown;</A>",      // no entities beyond the predefined ones
              "<A>&#0;</A>",           //
              "<A>&#x110000;</A>",     //

@@ -4,16 +4,21 @@
 namespace
 {
 // A payload as an amplifier may hold it: any text, compressed the way the program does.
-juce::MemoryBlock payloadOf (const juce::String& text)
+juce::MemoryBlock payloadOf (const char* bytes, size_t size)
 {
     juce::MemoryOutputStream payload;
     {
         juce::GZIPCompressorOutputStream zip (payload, -1, 0);
         zip.writeInt (927);
-        zip.write (text.toRawUTF8(), text.getNumBytesAsUTF8());
+        zip.write (bytes, size);
         zip.writeByte (0);
     }
     return payload.getMemoryBlock();
+}
+
+juce::MemoryBlock payloadOf (const juce::String& text)
+{
+    return payloadOf (text.toRawUTF8(), text.getNumBytesAsUTF8());
 }
 
 juce::String nested (int depth, const juce::String& inner = {})
@@ -43,6 +48,10 @@ TEST (ApplicationPayload, RefusesTextNestedDeeperThanAnApplicationBeforeParsingI
         EXPECT_NE (juce::parseXML (text), nullptr) << what;
         EXPECT_EQ (parseApplicationPayload (payloadOf (text)), nullptr) << what;
     }
+
+    // A broken UTF-8 sequence: the parser steps over it by its lead byte and may run past the end.
+    const char broken[] = "<r>\xc3x</r>";
+    EXPECT_EQ (parseApplicationPayload (payloadOf (broken, sizeof (broken) - 1)), nullptr);
 
     // What the program writes, and XML it may meet besides, still reads.
     juce::XmlElement device ("Device");

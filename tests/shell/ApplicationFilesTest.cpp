@@ -156,6 +156,11 @@ TEST_F (ApplicationFilesTest, SavingAnExampleCreatesAFileThatIsSelectedAndReadsB
     user.fileAnswers.push_back (target);
     content->titleToType = "My hall";
 
+    // A changed application, so that the save has a flag to clear.
+    content->getDiagram()->buttonClicked (&content->getDiagram()->getAddButton());
+    content->updateModifiedFlag();
+    ASSERT_TRUE (content->isModified());
+
     content->buttonClicked (&content->getSaveButton());
 
     ASSERT_EQ (content->saveDialogsShown, 1);
@@ -281,6 +286,22 @@ TEST_F (ApplicationFilesTest, AChangedApplicationIsOfferedForSavingBeforeAnother
     auto saved = readSavedFile (target);
     ASSERT_NE (saved.document, nullptr);
     EXPECT_EQ (saved.document->getNumChildElements(), 4 + 2) << "the added device was saved";
+
+    // A change, "Yes", and the Save dialog cancelled: nothing was saved, so nothing is lost: the
+    // current application stays open with its edits and its row.
+    content->getDiagram()->buttonClicked (&content->getDiagram()->getAddButton());
+    const auto edited = juce::XmlElement (*content->getWorkingCopy());
+    const auto rowBefore = content->getSelectedRow();
+    content->savePolicy = ScriptedMainContent::SavePolicy::pressCancel;
+    user.okCancelAnswers.push_back (true);
+    select (rowOf (second));
+
+    EXPECT_EQ (content->saveDialogsShown, 2);
+    EXPECT_EQ (openTitle(), "First");
+    EXPECT_TRUE (content->getWorkingCopy()->isEquivalentTo (&edited, false));
+    EXPECT_TRUE (content->isModified());
+    EXPECT_EQ (content->getSelectedRow(), rowBefore);
+    EXPECT_EQ (content->getListBox().getSelectedRow(), rowBefore);
     EXPECT_FALSE (user.anyUnexpected());
 }
 
@@ -543,6 +564,7 @@ TEST_F (ApplicationFilesTest, ClosingAsksOnlyForChangesAndStaysWhenTheSaveDidNot
     content->savePolicy = ScriptedMainContent::SavePolicy::pressCancel;
     user.okCancelAnswers.push_back (true);
     EXPECT_FALSE (content->prepareToClose());
+    ASSERT_EQ (user.countCalls ("okCancel"), 1);
     EXPECT_EQ (user.calls.back().title, "Save current application?");
     EXPECT_EQ (user.calls.back().text, "Do you want to save the current application before closing?");
     EXPECT_TRUE (content->isModified());

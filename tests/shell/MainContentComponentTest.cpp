@@ -163,6 +163,28 @@ TEST_F (MainContentComponentTest, TheVersionLineShowsTheLinkOnlyForANewerVersion
     EXPECT_EQ (content->getNewVersionLink().getParentComponent(), nullptr);
 }
 
+TEST_F (MainContentComponentTest, ClosingWhileTheVersionServiceIsSilentEndsAtOnce)
+{
+    LoopbackVersionService service{ LoopbackVersionService::Silent() };
+    auto endpoint = service.endpoint();
+    endpoint.timeOutSeconds = 3600; // only breaking the request off can end the wait
+    make (endpoint);
+
+    for (int i = 0; i < 2000 && !service.hasRequest(); ++i)
+        juce::Thread::sleep (10);
+
+    ASSERT_TRUE (service.hasRequest());
+    ASSERT_TRUE (content->isVersionCheckRunning());
+
+    content.reset();
+    EXPECT_FALSE (service.gaveUp()) << "closing waited for the service";
+
+    for (int i = 0; i < 2000 && !service.clientHungUp(); ++i)
+        juce::Thread::sleep (10);
+
+    EXPECT_TRUE (service.clientHungUp());
+}
+
 TEST_F (MainContentComponentTest, PaintsTheStripTheLinesAndTheListRows)
 {
     addFile ("Hall.sapl", "Hall", 900);

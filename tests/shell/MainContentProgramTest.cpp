@@ -56,6 +56,7 @@ TEST_F (MainContentProgramTest, ProgramButtonProgramsThenSwitchesSynchronisation
     emulator.unplug();
     tickUntilState (link, BaseCom::idle);
     clickProgram();
+    ASSERT_FALSE (user.calls.empty());
     EXPECT_EQ (user.calls.back().title, "Programming failed!");
     EXPECT_EQ (prompts.calls.size(), 1);
     EXPECT_FALSE (content->isSyncEnabled());

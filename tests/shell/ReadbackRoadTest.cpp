@@ -92,7 +92,7 @@ TEST_F (ReadbackRoadTest, UnlockedSettingsAreTakenWithoutAQuestionUnlessDeclined
     EXPECT_TRUE (prompts.calls.isEmpty());
     EXPECT_EQ (device().getStringAttribute ("name"), "Stage");
     EXPECT_FALSE (box().getPasswordButton().getToggleState());
-    EXPECT_EQ (user.countCalls ("okCancel"), 2);
+    ASSERT_EQ (user.countCalls ("okCancel"), 2);
     EXPECT_EQ (user.calls.back().title, "Download settings?");
 }
 
@@ -122,7 +122,7 @@ TEST_F (ReadbackRoadTest, RefusesABoxOfAnotherFamily)
     diagram->selectDevice (0, true);
 
     readBack();
-    EXPECT_TRUE (lastMessage().startsWith ("Wrong Model Selected: "));
+    ASSERT_TRUE (lastMessage().startsWith ("Wrong Model Selected: "));
     EXPECT_EQ (user.calls.back().icon, UserInteraction::Icon::warning);
 }
 

@@ -139,6 +139,7 @@ TEST_F (SaveFileDialogTest, SavesScrambledAndReadsBackTheSameDocument)
     EXPECT_EQ (result, 1);
     EXPECT_FALSE (user.anyUnexpected());
     ASSERT_EQ (user.countCalls ("save"), 1);
+    ASSERT_EQ (user.calls.size(), 2u);
     EXPECT_EQ (user.calls[1].title, "Save file as...");
     EXPECT_EQ (user.calls[1].start, folder.getChildFile ("New title.sapl")); // the title, made safe
     EXPECT_EQ (user.calls[1].pattern, "*.sapl");

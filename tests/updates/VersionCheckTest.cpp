@@ -2,6 +2,7 @@
 #include "updates/VersionCheck.h"
 
 #include <gtest/gtest.h>
+#include <atomic>
 #include <thread>
 
 namespace
@@ -162,9 +163,42 @@ TEST (VersionCheck, BuiltInServiceIsOursAndUnreachableHereGivesNoAnswer)
     auto builtIn = VersionEndpoint::builtIn();
     EXPECT_EQ (builtIn.host + "/" + builtIn.servicePath,
                "http://versions.vantorel.example/CorvadineService.svc");
-    EXPECT_LT (builtIn.timeOutSeconds, 30);
+    EXPECT_EQ (builtIn.timeOutSeconds, 30);
 
     VersionCheck check (927);
     EXPECT_EQ (check.getStatus(), VersionCheck::noAnswer);
     EXPECT_FALSE (check.getInfo().mustUpdate || check.getInfo().updateAvailable);
+}
+
+// Waits up to a generous limit for a condition set by another thread.
+template <typename Condition> bool eventually (Condition condition)
+{
+    for (int i = 0; i < 2000 && !condition(); ++i)
+        juce::Thread::sleep (10);
+
+    return condition();
+}
+
+TEST (VersionCheck, ACancelledCheckLetsGoOfASilentServiceAtOnce)
+{
+    LoopbackServer service{ LoopbackServer::Silent() };
+    auto endpoint = service.endpoint();
+    endpoint.timeOutSeconds = 3600; // only the cancel can end the wait
+
+    RequestCanceller canceller;
+    std::atomic<int> status{ -1 };
+    std::thread checking ([&] { status = VersionCheck (927, endpoint, &canceller).getStatus(); });
+
+    ASSERT_TRUE (eventually ([&] { return service.hasRequest(); }));
+    canceller.cancel();
+    checking.join();
+
+    EXPECT_EQ (status, VersionCheck::noAnswer);
+    EXPECT_FALSE (service.gaveUp()) << "the check waited for the service instead of ending";
+    EXPECT_TRUE (eventually ([&] { return service.clientHungUp(); }));
+
+    // Once cancelled, no request goes out at all.
+    LoopbackServer unused{ LoopbackServer::Silent() };
+    EXPECT_EQ (VersionCheck (927, unused.endpoint(), &canceller).getStatus(), VersionCheck::noAnswer);
+    EXPECT_FALSE (unused.hasRequest());
 }

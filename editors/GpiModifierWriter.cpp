@@ -1,0 +1,193 @@
+#include "editors/GpiModifierWriter.h"
+
+#include "document/SettingsDocument.h"
+
+namespace
+{
+constexpr int firstSlot = 2, lastSlot = 9; // MODIFIER Ids 4 to 18
+
+// The rule of findChildById: "Id" or, failing that, "id".
+bool holdsId (const juce::XmlElement& element, int id)
+{
+    return (element.hasAttribute ("Id") && element.getIntAttribute ("Id") == id) ||
+           (element.hasAttribute ("id") && element.getIntAttribute ("id") == id);
+}
+
+void disable (juce::XmlElement& modifier)
+{
+    if (auto* source = modifier.getChildByName ("PARAMETER"))
+    {
+        source->setAttribute ("StepValue", GpiModifierWriter::disabledSource);
+        source->setAttribute ("DisplayValue", "(disabled.1)");
+    }
+}
+} // namespace
+
+int GpiModifierWriter::sourceOf (const juce::XmlElement& modifier)
+{
+    if (auto* source = modifier.getChildByName ("PARAMETER"))
+        return source->getIntAttribute ("StepValue", 0);
+    return 0;
+}
+
+juce::Array<juce::XmlElement*> GpiModifierWriter::modifiersOf (juce::XmlElement& corvadine, Sources sources)
+{
+    juce::Array<juce::XmlElement*> found;
+    for (auto* modifier : corvadine.getChildWithTagNameIterator ("MODIFIER"))
+        if (sources.contains (sourceOf (*modifier)))
+            found.add (modifier);
+    return found;
+}
+
+void GpiModifierWriter::nameForSlot (juce::XmlElement& modifier, int slot)
+{
+    modifier.setAttribute ("Id", 2 * slot);
+    modifier.setAttribute ("Name", "Mod " + juce::String (slot + 1) + " Preset");
+}
+
+bool GpiModifierWriter::holdsAlready (const juce::Array<juce::XmlElement*>& existing,
+                                      const juce::OwnedArray<juce::XmlElement>& wanted)
+{
+    if (existing.size() != wanted.size())
+        return false;
+
+    for (int i = 0; i < existing.size(); ++i)
+    {
+        // Compared under the Id the document gave it: any free slot serves.
+        juce::XmlElement expected (*wanted[i]);
+        const auto id = existing[i]->getIntAttribute ("Id", -1);
+        if (id < 0 || id % 2 != 0)
+            return false;
+        nameForSlot (expected, id / 2);
+
+        if (!existing[i]->isEquivalentTo (&expected, true))
+            return false;
+    }
+
+    return true;
+}
+
+int GpiModifierWriter::countFreeSlots (juce::XmlElement& corvadine, Sources owned)
+{
+    int free = 0;
+    for (int slot = firstSlot; slot <= lastSlot; ++slot)
+        if (slotIsFree (corvadine, slot, owned))
+            ++free;
+    return free;
+}
+
+bool GpiModifierWriter::slotIsFree (const juce::XmlElement& corvadine, int slot, Sources releasable)
+{
+    for (auto* holder : corvadine.getChildWithTagNameIterator ("MODIFIER"))
+        if (holdsId (*holder, 2 * slot))
+            if (const auto source = sourceOf (*holder);
+                source != disabledSource && !releasable.contains (source))
+                return false;
+    return true;
+}
+
+int GpiModifierWriter::findFreeModifierId (juce::XmlElement& corvadine)
+{
+    for (int slot = firstSlot; slot <= lastSlot; ++slot)
+    {
+        if (!slotIsFree (corvadine, slot, { disabledSource, disabledSource }))
+            continue;
+
+        // Every holder of the Id is disabled: all of them go, so that the Id
+        // stays unique once it is given out again.
+        for (auto* holder = corvadine.getFirstChildElement(); holder != nullptr;)
+        {
+            auto* next = holder->getNextElement();
+            if (holder->hasTagName ("MODIFIER") && holdsId (*holder, 2 * slot))
+                corvadine.removeChildElement (holder, true);
+            holder = next;
+        }
+        return slot;
+    }
+    return -1;
+}
+
+GpiModifierWriter::Result GpiModifierWriter::write (juce::XmlElement& corvadine, Sources owned,
+                                                    const juce::OwnedArray<juce::XmlElement>& wanted,
+                                                    Mode mode)
+{
+    const auto existing = modifiersOf (corvadine, owned);
+
+    if (holdsAlready (existing, wanted))
+        return Result::unchanged;
+
+    if (wanted.size() > countFreeSlots (corvadine, owned))
+        return Result::noRoom;
+
+    if (mode == Mode::check)
+        return Result::written;
+
+    for (auto* modifier : existing)
+        disable (*modifier);
+
+    for (auto* modifier : wanted)
+    {
+        const auto slot = findFreeModifierId (corvadine);
+        jassert (slot >= 0); // counted above
+        if (slot < 0)
+            break;
+
+        auto* copy = new juce::XmlElement (*modifier);
+        nameForSlot (*copy, slot);
+        corvadine.addChildElement (copy);
+    }
+
+    return Result::written;
+}
+
+GpiModifierWriter::Result GpiModifierWriter::writeOutputLevel (juce::XmlElement& corvadine, int gpiIndex,
+                                                               const juce::XmlElement* preset, Mode mode)
+{
+    const auto source = potentiometerSource (gpiIndex);
+    juce::OwnedArray<juce::XmlElement> wanted;
+
+    if (preset != nullptr)
+    {
+        for (auto* modifier : preset->getChildWithTagNameIterator ("MODIFIER"))
+        {
+            auto* copy = wanted.add (new juce::XmlElement (*modifier));
+
+            if (auto* first = copy->getFirstChildElement())
+            {
+                first->setAttribute ("DisplayValue", "GPI " + juce::String (gpiIndex + 1) + " Pot        ");
+                first->setAttribute ("StepValue", source);
+            }
+
+            if (gpiIndex == 1)
+                applyGpi2OutputGains (*copy);
+        }
+    }
+
+    return write (corvadine, { source, source }, wanted, mode);
+}
+
+GpiModifierWriter::Result GpiModifierWriter::writeRs232 (juce::XmlElement& corvadine,
+                                                         const juce::XmlElement* preset, Mode mode)
+{
+    juce::OwnedArray<juce::XmlElement> wanted;
+
+    if (preset != nullptr)
+        for (auto* modifier : preset->getChildWithTagNameIterator ("MODIFIER"))
+            wanted.add (new juce::XmlElement (*modifier));
+
+    return write (corvadine, { firstRs232Source, lastRs232Source }, wanted, mode);
+}
+
+void GpiModifierWriter::applyGpi2OutputGains (juce::XmlElement& modifier)
+{
+    auto* target = findChildById (modifier, "PARAMETER", 2);
+    if (target == nullptr)
+        return;
+
+    const auto gain = target->getIntAttribute ("StepValue", 0);
+    if (gain >= 13 && gain <= 16)
+    {
+        target->setAttribute ("StepValue", gain + 4);
+        target->setAttribute ("DisplayValue", "Output Gain " + juce::String (gain - 12) + "D");
+    }
+}

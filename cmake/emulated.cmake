@@ -10,5 +10,13 @@ if(VANTOREL_TESTS)
     add_test(NAME emulated
         COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/emulated-scenario.sh
             $<TARGET_FILE:vantorel_emulated> $<TARGET_FILE:vantorel_window_probe>)
-    set_tests_properties(emulated PROPERTIES TIMEOUT 300)
+    # One instance of the program runs at a time: never beside the smoke test.
+    set_tests_properties(emulated PROPERTIES TIMEOUT 300 RESOURCE_LOCK vantorel_instance)
 endif()
+
+# Tests that show dialogs intern the window-protocol atoms themselves (testing/window/DesktopAtoms.h).
+find_package(X11 REQUIRED)
+add_library(desktop_atoms STATIC ${CMAKE_SOURCE_DIR}/testing/window/DesktopAtoms.cpp)
+target_include_directories(desktop_atoms PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(desktop_atoms PRIVATE X11::X11)
+list(APPEND VANTOREL_TEST_SUPPORT_LIBS desktop_atoms)

@@ -16,5 +16,6 @@ if(VANTOREL_TESTS)
     add_test(NAME smoke
         COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/smoke-test.sh
             $<TARGET_FILE:Vantorel> $<TARGET_FILE:vantorel_window_probe>)
-    set_tests_properties(smoke PROPERTIES TIMEOUT 120)
+    # One instance of the program runs at a time: never beside the emulated scenario.
+    set_tests_properties(smoke PROPERTIES TIMEOUT 120 RESOURCE_LOCK vantorel_instance)
 endif()

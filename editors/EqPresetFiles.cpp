@@ -128,9 +128,10 @@ bool isUsableEqPreset (const juce::XmlElement& document, int category)
     return parameters == numEqBandParameters;
 }
 
-std::unique_ptr<juce::XmlElement> readEqPresetFile (const juce::MemoryBlock& wholeFile, int category)
+namespace
 {
-    auto contents = readSavedFile (wholeFile);
+std::unique_ptr<juce::XmlElement> presetFrom (SavedFileContents contents, int category)
+{
     if (contents.result != SavedFileResult::ok)
         return nullptr;
 
@@ -148,4 +149,15 @@ std::unique_ptr<juce::XmlElement> readEqPresetFile (const juce::MemoryBlock& who
         return nullptr;
 
     return document;
+}
+} // namespace
+
+std::unique_ptr<juce::XmlElement> readEqPresetFile (const juce::MemoryBlock& wholeFile, int category)
+{
+    return presetFrom (readSavedFile (wholeFile), category);
+}
+
+std::unique_ptr<juce::XmlElement> readEqPresetFile (const juce::File& file, int category)
+{
+    return presetFrom (readSavedFile (file), category);
 }

@@ -44,3 +44,5 @@ bool isUsableEqPreset (const juce::XmlElement& document, int category);
 // The preset document of a whole preset file (scrambled or plain, current or
 // older format) for the category; null when the file holds no usable preset.
 std::unique_ptr<juce::XmlElement> readEqPresetFile (const juce::MemoryBlock& wholeFile, int category);
+// The same for a file; a file too large to be a preset is not read at all.
+std::unique_ptr<juce::XmlElement> readEqPresetFile (const juce::File& file, int category);

@@ -29,11 +29,7 @@ void EqPresetList::rescan()
 
     for (const auto& file : foundFiles)
     {
-        juce::MemoryBlock data;
-        if (!file.existsAsFile() || !file.loadFileAsData (data))
-            continue;
-
-        auto preset = readEqPresetFile (data, category);
+        auto preset = readEqPresetFile (file, category);
         if (preset == nullptr)
             continue;
 

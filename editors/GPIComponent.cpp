@@ -2,6 +2,7 @@
 
 #include "document/SettingsDocument.h"
 #include "editors/ControlSelectionMigration.h"
+#include "editors/ParameterValue.h"
 #include "widgets/ColourScheme.h"
 
 namespace
@@ -330,8 +331,8 @@ void GPIComponent::writeGpiFunctionParameter()
     if (auto* controls = corvadine->getChildByName ("CONTROLS"))
         if (auto* parameter = findChildById (*controls, "PARAMETER", gpiIndex + 1))
         {
-            parameter->setAttribute ("DisplayValue", functionParameters[functionIndex].displayValue);
-            parameter->setAttribute ("StepValue", functionParameters[functionIndex].stepValue);
+            setParameterValue (*parameter, functionParameters[functionIndex].stepValue,
+                               functionParameters[functionIndex].displayValue);
         }
 }
 

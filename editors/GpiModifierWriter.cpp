@@ -1,6 +1,7 @@
 #include "editors/GpiModifierWriter.h"
 
 #include "document/SettingsDocument.h"
+#include "editors/ParameterValue.h"
 
 namespace
 {
@@ -13,13 +14,22 @@ bool holdsId (const juce::XmlElement& element, int id)
            (element.hasAttribute ("id") && element.getIntAttribute ("id") == id);
 }
 
+// What the amplifier gets of a modifier: its parameters' Ids and StepValues, in
+// order. Names and shown texts stay in the program; a modifier read back from
+// the amplifier has none.
+juce::StringArray carriedValues (const juce::XmlElement& modifier)
+{
+    juce::StringArray values;
+    for (auto* parameter : modifier.getChildWithTagNameIterator ("PARAMETER"))
+        values.add (parameter->getStringAttribute ("Id", parameter->getStringAttribute ("id")) + "=" +
+                    parameter->getStringAttribute ("StepValue"));
+    return values;
+}
+
 void disable (juce::XmlElement& modifier)
 {
     if (auto* source = modifier.getChildByName ("PARAMETER"))
-    {
-        source->setAttribute ("StepValue", GpiModifierWriter::disabledSource);
-        source->setAttribute ("DisplayValue", "(disabled.1)");
-    }
+        setParameterValue (*source, GpiModifierWriter::disabledSource, "(disabled.1)");
 }
 } // namespace
 
@@ -53,14 +63,7 @@ bool GpiModifierWriter::holdsAlready (const juce::Array<juce::XmlElement*>& exis
 
     for (int i = 0; i < existing.size(); ++i)
     {
-        // Compared under the Id the document gave it: any free slot serves.
-        juce::XmlElement expected (*wanted[i]);
-        const auto id = existing[i]->getIntAttribute ("Id", -1);
-        if (id < 0 || id % 2 != 0)
-            return false;
-        nameForSlot (expected, id / 2);
-
-        if (!existing[i]->isEquivalentTo (&expected, true))
+        if (carriedValues (*existing[i]) != carriedValues (*wanted[i]))
             return false;
     }
 

@@ -1,6 +1,7 @@
 #include "editors/MatrixModulation.h"
 
 #include "document/SettingsDocument.h"
+#include "editors/ParameterValue.h"
 
 #include <algorithm>
 
@@ -181,9 +182,6 @@ void MatrixModulation::writeIntervals (const std::array<int, positions>& values,
 
         for (auto [id, value] : { std::pair<int, int>{ a, interval.lower }, { a + 1, interval.upper } })
             if (auto* bound = findChildById (*effect, "PARAMETER", id))
-            {
-                bound->setAttribute ("DisplayValue", intervalText (value));
-                bound->setAttribute ("StepValue", value);
-            }
+                setParameterValue (*bound, value, intervalText (value));
     }
 }

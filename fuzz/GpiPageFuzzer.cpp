@@ -7,6 +7,7 @@
 #include "document/SavedFileFormat.h"
 #include "editors/ControlComponent.h"
 #include "editors/ControlSelectionMigration.h"
+#include "testing/user/ScriptedUserInteraction.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -67,34 +68,6 @@ void choose (GPIComponent& page, const char* control, int itemId)
     settle();
 }
 
-// Refusals are told to nobody: a fuzzer cannot press a button.
-class SilentUser : public UserInteraction
-{
-public:
-    void showMessage (Icon, const juce::String&, const juce::String&, const juce::String&) override {}
-    bool askOkCancel (Icon, const juce::String&, const juce::String&, const juce::String&,
-                      const juce::String&) override
-    {
-        return false;
-    }
-    int askYesNoCancel (Icon, const juce::String&, const juce::String&, const juce::String&,
-                        const juce::String&, const juce::String&) override
-    {
-        return cancelled;
-    }
-    std::optional<juce::File> chooseFileToSave (const juce::String&, const juce::File&, const juce::String&,
-                                                bool) override
-    {
-        return {};
-    }
-    std::optional<juce::File> chooseFileToOpen (const juce::String&, const juce::File&,
-                                                const juce::String&) override
-    {
-        return {};
-    }
-    bool isKeyCurrentlyDown (int) override { return false; }
-};
-
 DeviceFamily familyFor (const juce::XmlElement& device, uint8_t pick)
 {
     auto family = DeviceFamily::fromName (device.getStringAttribute ("model", "ZELTA M"));
@@ -106,7 +79,9 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
 {
     static auto* gui = new juce::ScopedJuceInitialiser_GUI();
     static auto* library = new PresetLibrary();
-    static SilentUser user;
+    // Refusals are told to a user who answers nothing; a fuzzer cannot press a button.
+    static ScriptedUserInteraction user;
+    user.calls.clear();
     juce::ignoreUnused (gui);
 
     // Read as the program reads an application file: only what its reader

@@ -1,14 +1,11 @@
 #include "link/ApplicationPayload.h"
-#include "link/XmlNestingCheck.h"
+#include "document/WellFormedXml.h"
 
 namespace
 {
 // A payload is at most one block (16320 bytes); deflate expands at most about a thousandfold, but
 // no application text comes near this, so a bigger output is not ours.
 constexpr juce::int64 maxTextBytes = 4 * 1024 * 1024;
-// A device element is a handful of levels deep; the parser recurses per level, so a payload
-// nested deeper is refused before it can exhaust the stack.
-constexpr int maxNestingDepth = 32;
 
 // JUCE writes an element that follows text in its parent as if it were indented, and in a
 // single-line format that reaches for the missing line break, a null pointer, and crashes. So
@@ -85,8 +82,13 @@ std::unique_ptr<juce::XmlElement> parseApplicationPayload (const juce::MemoryBlo
 
     // The parser steps over a broken UTF-8 sequence by its lead byte alone and can run past the
     // end of the text; what this program writes is always valid.
-    if (!juce::CharPointer_UTF8::isValidString (text, (int)length) ||
-        !isXmlNestedWithin (text, length, maxNestingDepth))
+    if (!juce::CharPointer_UTF8::isValidString (text, (int)length))
         return nullptr;
-    return juce::parseXML (juce::String::fromUTF8 (text, (int)length));
+
+    // The parser recurses per nesting level, expands a doctype's entities and hangs on some texts:
+    // only a strictly well-formed document, nested no deeper than any application, reaches it.
+    const auto xml = juce::String::fromUTF8 (text, (int)length);
+    if (!isWellFormedXmlDocument (xml))
+        return nullptr;
+    return juce::parseXML (xml);
 }

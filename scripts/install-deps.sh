@@ -3,7 +3,7 @@
 # any further packages named as arguments (the fuzz and screenshot scripts' own).
 set -euo pipefail
 packages=(cmake g++ make pkg-config ccache juce-modules-source libgtest-dev libgmock-dev
-          libbenchmark-dev xvfb xauth libx11-dev "$@")
+          libbenchmark-dev xvfb xauth libx11-dev xdotool "$@")
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,4 +1,5 @@
 #include "shell/PasswordComponent.h"
+
 #include "widgets/ProgramDialogWindow.h"
 
 PasswordComponent::PasswordComponent()

@@ -29,7 +29,7 @@ int ProgramDialog::runModal()
 {
     ProgramDialog dialog;
 
-    auto window = createProgramDialogWindow ("Programming Done", dialog, true);
+    const auto window = createProgramDialogWindow ("Programming Done", dialog, true);
     return window->runModalLoop();
 }
 

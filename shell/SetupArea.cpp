@@ -1,5 +1,6 @@
 #include "shell/SetupArea.h"
 
+#include "editors/ControlComponent.h"
 #include "editors/InputComponent.h"
 #include "editors/MatrixComponent.h"
 #include "editors/OutputComponent.h"
@@ -28,16 +29,16 @@ void SetupArea::createPages (juce::XmlElement& device, const DeviceFamily& famil
     pages.add (new InputComponent (device, presets, family, user, documentsFolder));
     pages.add (new MatrixComponent (&device, &presets, family, 0, MatrixComponent::noPresetId));
     pages.add (new OutputComponent (device, presets, family, user, documentsFolder));
-    pages.add (nullptr);
+
+    auto control = std::make_unique<ControlComponent> (&device, &presets, family);
+    control->setUserInteraction (user);
+    pages.add (control.release());
 }
 
 void SetupArea::showPages()
 {
     for (auto* page : pages)
     {
-        if (page == nullptr)
-            continue;
-
         parent.addChildComponent (page);
         page->addListener (&pageListener);
     }
@@ -62,8 +63,7 @@ bool SetupArea::hasPendingPageChanges()
     bool pending = false;
 
     for (auto* page : pages)
-        if (page != nullptr)
-            pending = page->consumeChangeFlag() || pending;
+        pending = page->consumeChangeFlag() || pending;
 
     return pending;
 }
@@ -73,8 +73,7 @@ bool SetupArea::anyPageModified()
     bool modified = false;
 
     for (auto* page : pages)
-        if (page != nullptr)
-            modified = page->isModified() || modified;
+        modified = page->isModified() || modified;
 
     return modified;
 }
@@ -108,11 +107,21 @@ void SetupArea::pageChanged (SetupComponent& sender)
 void SetupArea::refreshGpiMatrixState()
 {
     auto* matrix = dynamic_cast<MatrixComponent*> (getPage (matrixPage));
+    auto* control = dynamic_cast<ControlComponent*> (getPage (controlPage));
 
-    // The outputs switched by GPI source selectors come from the CONTROL page;
-    // without one there is nothing to apply.
-    if (matrix == nullptr || getPage (controlPage) == nullptr)
+    if (matrix == nullptr || control == nullptr)
         return;
+
+    const auto switched = control->getSourceSelectorInputMask();
+
+    if (switched == (juce::uint8)family.getOutputMask())
+    {
+        matrix->setControlledByGpi (true);
+        return;
+    }
+
+    matrix->setControlledByGpi (false);
+    matrix->applyGpiInputMask ((juce::uint8) (~switched & 0xff));
 }
 
 void SetupArea::setBounds (juce::Rectangle<int> tabSelectorArea, juce::Rectangle<int> pageArea)

@@ -61,7 +61,7 @@ public:
 
     SetupTabSelector& getTabSelector() noexcept { return tabSelector; }
     int getNumPages() const noexcept { return pages.size(); }
-    // Null when the index has no page (none built, or a page not available).
+    // Null when no pages are built.
     SetupComponent* getPage (int index) const noexcept { return pages[index]; }
     int getCurrentPageIndex() const noexcept { return currentPage; }
     SetupComponent* getCurrentPage() const noexcept { return pages[currentPage]; }
@@ -73,8 +73,7 @@ private:
     const juce::File documentsFolder;
     SetupComponent::Listener& pageListener;
     SetupTabSelector tabSelector;
-    // In page order; deleted last first. A slot is null while its page class is
-    // not available.
+    // In page order; deleted last first.
     juce::OwnedArray<SetupComponent> pages;
     int currentPage = inputsPage;
     DeviceFamily family;

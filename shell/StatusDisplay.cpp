@@ -2,6 +2,8 @@
 
 #include "document/DeviceFamily.h"
 #include "shell/DiagramDevice.h"
+#include "updates/FWUpdateWizard.h"
+#include "widgets/ProgramDialogWindow.h"
 
 StatusDisplay::StatusDisplay (VantorelCom& linkToFollow, juce::Label& label, juce::Button& button,
                               Host& owner)
@@ -45,8 +47,13 @@ void StatusDisplay::handleConnection()
     if (deviceRevision == 0)
     {
         ticksUntilRetry = revisionRetryTicks;
-        enableButtonsIfSuitable (false);
-        showConnected();
+        // Shown once: a silent amplifier would cost the serial number's time-outs again.
+        if (!unknownRevisionShown)
+        {
+            enableButtonsIfSuitable (false);
+            showConnected();
+            unknownRevisionShown = true;
+        }
         return;
     }
 
@@ -54,12 +61,14 @@ void StatusDisplay::handleConnection()
 
     if (comparison != 0)
     {
+        // The wizard speaks of the connected amplifier: the status line names it meanwhile.
+        showConnected();
         launchFirmwareUpdate();
 
         // Cancelled in update mode, or unplugged: the next tick shows that state.
         if (link.getLinkState() != BaseCom::connected)
         {
-            deviceRevision = 0;
+            forgetConnection();
             return;
         }
 
@@ -74,7 +83,10 @@ void StatusDisplay::handleConnection()
     showConnected();
 
     if (deviceRevision == 0)
+    {
         ticksUntilRetry = revisionRetryTicks;
+        unknownRevisionShown = true;
+    }
 }
 
 void StatusDisplay::handleNoConnection()
@@ -91,15 +103,22 @@ void StatusDisplay::handleNoConnection()
         programButton.setButtonText (updateFirmwareText);
     }
 
+    forgetConnection();
+}
+
+void StatusDisplay::forgetConnection()
+{
     deviceRevision = 0;
     ticksUntilRetry = 0;
+    unknownRevisionShown = false;
 }
 
 void StatusDisplay::showConnected()
 {
-    const auto revision = deviceRevision != 0 ? juce::String (deviceRevision) : juce::String ("unknown");
+    // 0 is what an amplifier that does not answer gives.
+    const auto known = [] (juce::uint32 value) { return value != 0 ? juce::String (value) : "unknown"; };
     setStatus ("Connected to " + link.getProductName() +
-                   "\nSerial Number: " + juce::String (link.getSerialNumber()) + " Rev:" + revision,
+                   "\nSerial Number: " + known (link.getSerialNumber()) + " Rev:" + known (deviceRevision),
                juce::Colours::black);
 }
 
@@ -150,14 +169,31 @@ bool StatusDisplay::handleProgramClick()
         programButton.setEnabled (false);
 
     // The next connected tick reads revision and serial number again and rewrites the status.
-    deviceRevision = 0;
-    ticksUntilRetry = 0;
+    forgetConnection();
     return true;
 }
 
 void StatusDisplay::launchFirmwareUpdate()
 {
     wizardRunning = true;
-    // The firmware update wizard comes here.
+    FWUpdateWizard wizard (link);
+
+    // The window deletes itself when its modal state ends.
+    juce::Component::SafePointer<juce::DialogWindow> window (
+        createProgramDialogWindow ("Firmware Update", wizard, false).release());
+    window->enterModalState (true, nullptr, true);
+
+    // This runs inside a timer callback: the link's own timer, which the wizard needs, is called
+    // from here meanwhile. A quit request ends the wait; the wizard is closed below.
+    auto* messageManager = juce::MessageManager::getInstance();
+    while (window != nullptr && window->isCurrentlyModal() && !messageManager->hasStopMessageBeenSent())
+    {
+        messageManager->runDispatchLoopUntil (100);
+        juce::Timer::callPendingTimersSynchronously();
+    }
+
+    if (window != nullptr)
+        delete window.getComponent();
+
     wizardRunning = false;
 }

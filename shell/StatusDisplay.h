@@ -53,6 +53,8 @@ public:
 private:
     void handleConnection();
     void handleNoConnection();
+    // The next connected tick handles the connection as new.
+    void forgetConnection();
     void showConnected();
     // Enables the Program and get-settings buttons when the amplifier suits the selected device
     // or its firmware is older; otherwise leaves them as they are.
@@ -69,6 +71,8 @@ private:
     juce::uint32 deviceRevision = 0;
     // Ticks until an unreadable revision is asked for again; 0 asks at the next connected tick.
     int ticksUntilRetry = 0;
+    // The connection is shown with its revision unknown; cleared when no amplifier is connected.
+    bool unknownRevisionShown = false;
     bool wizardRunning = false;
 
     JUCE_DECLARE_NON_COPYABLE (StatusDisplay)

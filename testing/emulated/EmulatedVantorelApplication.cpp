@@ -2,6 +2,7 @@
 
 #include "platform/JuceUserInteraction.h"
 #include "shell/MainContentComponent.h"
+#include "testing/emulated/ProductIdentity.h"
 #include <cstdio>
 
 EmulatedVantorelApplication::EmulatedVantorelApplication() = default;
@@ -16,29 +17,17 @@ void EmulatedVantorelApplication::writeLine (const juce::String& line)
 
 void EmulatedVantorelApplication::initialise (const juce::String& commandLine)
 {
-    const auto error = settings.read (EmulatorSettings::processEnvironment());
+    AmplifierEmulator::Identity identity;
+    auto error = settings.read (EmulatorSettings::processEnvironment());
+    if (error.isEmpty() && !findProductIdentity (settings.getModel(), identity))
+        error = "VANTOREL_EMULATOR_MODEL: no model \"" + settings.getModel() + "\" in the product table";
+
     if (error.isNotEmpty())
     {
         std::fprintf (stderr, "%s\n", error.toRawUTF8());
         setApplicationReturnValue (2);
         quit();
         return;
-    }
-
-    // The model's USB ids, port name and model byte come from the link's own product table,
-    // read from a link that sees nothing.
-    AmplifierEmulator::Identity identity;
-    {
-        AmplifierEmulator nobody ({}, AmplifierEmulator::Mode::unplugged);
-        const VantorelCom tableOnly (nobody.createUsbDevices(), nobody.createMidiPorts());
-        if (!settings.findIdentity (tableOnly.getProductList(), identity))
-        {
-            std::fprintf (stderr, "VANTOREL_EMULATOR_MODEL: no model \"%s\" in the product table\n",
-                          settings.getModel().toRawUTF8());
-            setApplicationReturnValue (2);
-            quit();
-            return;
-        }
     }
 
     emulator = std::make_unique<AmplifierEmulator> (identity, settings.getMode());

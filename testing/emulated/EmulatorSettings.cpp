@@ -1,6 +1,5 @@
 #include "testing/emulated/EmulatorSettings.h"
 
-#include "link/ProductInfoList.h"
 #include <cstdlib>
 
 namespace
@@ -150,22 +149,6 @@ juce::String EmulatorSettings::readFaults (const juce::String& text)
     }
 
     return {};
-}
-
-bool EmulatorSettings::findIdentity (const ProductInfoList& products,
-                                     AmplifierEmulator::Identity& identity) const
-{
-    for (int i = 0; i < products.size(); ++i)
-    {
-        const auto* product = products.getProduct (i);
-        if (product->getName() == model)
-        {
-            identity = { product->getMidiPortName(), product->getAppProductId(), product->getBootProductId(),
-                         product->getModelId() };
-            return true;
-        }
-    }
-    return false;
 }
 
 void EmulatorSettings::applyTo (AmplifierEmulator& emulator) const

@@ -3,8 +3,6 @@
 #include "testing/emulator/AmplifierEmulator.h"
 #include <functional>
 
-class ProductInfoList;
-
 // The amplifier of the emulated program, as its environment variables describe it:
 //   VANTOREL_EMULATOR_MODEL      product name, e.g. "Zelta 60/2" (default "Zelta 240/2M")
 //   VANTOREL_EMULATOR_MODE       application, update or unplugged (default application)
@@ -24,8 +22,6 @@ public:
 
     // Empty when every variable was understood, else what was wrong.
     juce::String read (const Environment& environment);
-    // The model's identity from the link's product table; false when the model is not in it.
-    bool findIdentity (const ProductInfoList& products, AmplifierEmulator::Identity& identity) const;
     // Revisions, serial number and faults.
     void applyTo (AmplifierEmulator& emulator) const;
 

@@ -46,7 +46,7 @@ void describeChildren (juce::Component& parent, juce::StringArray& texts, juce::
             buttons.add ("[field " + juce::String (field->getTotalNumChars()) + " characters at " +
                          centreOf (*field) + "]");
         else if (auto* button = dynamic_cast<juce::Button*> (child);
-                 button != nullptr && button->getButtonText().isNotEmpty())
+                 button != nullptr && button->getButtonText().isNotEmpty() && !button->getBounds().isEmpty())
             buttons.add ("[" + describeButton (*button) + "]");
 
         describeChildren (*child, texts, buttons);

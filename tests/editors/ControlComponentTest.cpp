@@ -86,25 +86,25 @@ struct TabRecorder : ControlTabs::Listener
 TEST_F (ControlPageTest, BuildingThePagesOfAStoredDeviceChangesNothing)
 {
     int devices = 0;
-    editortest::forEachShippedDevice (library,
-                                      [&] (const juce::String& name, const juce::XmlElement& stored)
-                                      {
-                                          ++devices;
-                                          juce::XmlElement working (stored);
-                                          {
-                                              auto page = build (working);
-                                              EXPECT_FALSE (page->isModified()) << name;
-                                              EXPECT_TRUE (working.isEquivalentTo (&stored, false)) << name;
+    editortest::forEachShippedDeviceAndItsReadBack (
+        library,
+        [&] (const juce::String& name, const juce::XmlElement& stored)
+        {
+            ++devices;
+            juce::XmlElement working (stored);
+            {
+                auto page = build (working);
+                EXPECT_FALSE (page->isModified()) << name;
+                EXPECT_TRUE (working.isEquivalentTo (&stored, false)) << name;
 
-                                              // Visiting every tab is looking too.
-                                              for (int tab : { 1, 2, 0 })
-                                                  clickTab (page->getTabs(), tab, tab);
-                                              EXPECT_TRUE (working.isEquivalentTo (&stored, false)) << name;
-                                          }
-                                          EXPECT_TRUE (working.isEquivalentTo (&stored, false))
-                                              << name << ": closing the page wrote";
-                                      });
-    EXPECT_EQ (devices, 12);
+                // Visiting every tab is looking too.
+                for (int tab : { 1, 2, 0 })
+                    clickTab (page->getTabs(), tab, tab);
+                EXPECT_TRUE (working.isEquivalentTo (&stored, false)) << name;
+            }
+            EXPECT_TRUE (working.isEquivalentTo (&stored, false)) << name << ": closing the page wrote";
+        });
+    EXPECT_EQ (devices, 24);
     EXPECT_EQ (user.calls.size(), 0u);
 
     // The choice of a source set is kept while another function is chosen.

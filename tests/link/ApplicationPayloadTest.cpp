@@ -27,46 +27,29 @@ juce::String nested (int depth, const juce::String& inner = {})
 }
 } // namespace
 
-TEST (ApplicationPayload, RefusesTextNestedDeeperThanAnApplicationBeforeParsingIt)
+TEST (ApplicationPayload, RefusesWhatWouldHarmTheParserBeforeParsing)
 {
     // 50,000 levels in a couple of hundred bytes: the recursive parser would overflow the stack.
     const auto hostile = payloadOf (nested (50000));
     EXPECT_LT (hostile.getSize(), 400u);
     EXPECT_EQ (parseApplicationPayload (hostile), nullptr);
 
-    EXPECT_NE (parseApplicationPayload (payloadOf (nested (32))), nullptr) << "a few dozen levels are fine";
-    EXPECT_EQ (parseApplicationPayload (payloadOf (nested (33))), nullptr);
-
-    // Nesting that the parser reads where a lenient look sees an attribute value or a declaration.
-    const std::pair<const char*, juce::String> hidden[] = {
-        { "an entity that runs on to the next ';'", "<p><r x=\"&z\" y=';\"/>" + nested (40) + "'/></p>" },
-        { "a numeric entity that swallows the quote", "<p><r x=\"&#x\" y='\"/>" + nested (40) + "'/></p>" },
-        { "a document type with entities", "<!DOCTYPE r [<!ENTITY e \"" + nested (40) + "\">]><r>&e;</r>" },
-    };
-    for (const auto& [what, text] : hidden)
-    {
-        EXPECT_NE (juce::parseXML (text), nullptr) << what;
-        EXPECT_EQ (parseApplicationPayload (payloadOf (text)), nullptr) << what;
-    }
+    // A doctype's entity, which the parser would expand into elements, is refused too.
+    const auto entity = "<!DOCTYPE r [<!ENTITY e \"" + nested (40) + "\">]><r>&e;</r>";
+    EXPECT_NE (juce::parseXML (entity), nullptr);
+    EXPECT_EQ (parseApplicationPayload (payloadOf (entity)), nullptr);
 
     // A broken UTF-8 sequence: the parser steps over it by its lead byte and may run past the end.
     const char broken[] = "<r>\xc3x</r>";
     EXPECT_EQ (parseApplicationPayload (payloadOf (broken, sizeof (broken) - 1)), nullptr);
 
-    // What the program writes, and XML it may meet besides, still reads.
+    // What the program writes still reads.
     juce::XmlElement device ("Device");
     device.setAttribute ("name", juce::String::fromUTF8 ("Foyer \"S\xc3\xbc\x64\" <1> & 2\n"));
     device.createNewChildElement ("Input")->addTextElement ("a < b & c > d");
-    auto read = parseApplicationPayload (createApplicationPayload (device, 927));
+    const auto read = parseApplicationPayload (createApplicationPayload (device, 927));
     ASSERT_NE (read, nullptr);
     EXPECT_TRUE (read->isEquivalentTo (&device, false));
-
-    const juce::String other = "<?xml version=\"1.0\"?>\n<!-- saved --><r a='1' b = \"<&#60;>\">"
-                               "<![CDATA[<x><x><x>]]><s/><?pi x?></r>";
-    read = parseApplicationPayload (payloadOf (other));
-    ASSERT_NE (read, nullptr);
-    EXPECT_EQ (read->getStringAttribute ("b"), "<<>");
-    EXPECT_EQ (read->getNumChildElements(), 2);
 }
 
 TEST (ApplicationPayload, WritesEveryElementOnOneLine)

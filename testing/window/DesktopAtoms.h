@@ -1,0 +1,8 @@
+#pragma once
+
+// A window manager interns the atoms of the window protocols; a bare Xvfb has none. JUCE only
+// looks them up, and a window without a native title bar (a dialog, a message box) then fails on
+// the X server. Tests that show such windows call this before the first one: it interns them on
+// a connection kept open for the process's life, so that the server does not reset and forget
+// them. Nothing happens without a display.
+void ensureDesktopAtoms();

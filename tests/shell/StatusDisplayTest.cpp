@@ -1,0 +1,241 @@
+#include "tests/shell/MainContentTestSupport.h"
+#include "tests/updates/WizardTestSupport.h"
+
+#include "testing/emulated/ProductIdentity.h"
+
+using namespace maintest;
+using namespace wizardtest;
+
+namespace
+{
+// The user in front of every firmware update wizard that opens: notes the headline it opens with,
+// then presses Cancel, or Next whenever it is enabled.
+class WizardUser : private juce::Timer
+{
+public:
+    enum class Policy
+    {
+        cancel,
+        update
+    };
+
+    explicit WizardUser (Policy policyToUse) : policy (policyToUse) { startTimer (10); }
+    ~WizardUser() override { stopTimer(); }
+
+    juce::StringArray openingHeadlines; // one per wizard
+
+private:
+    void timerCallback() override
+    {
+        for (int i = 0; i < juce::TopLevelWindow::getNumTopLevelWindows(); ++i)
+        {
+            auto* window = dynamic_cast<juce::DialogWindow*> (juce::TopLevelWindow::getTopLevelWindow (i));
+            auto* wizard =
+                window != nullptr && window->getName() == "Firmware Update" && window->isCurrentlyModal()
+                    ? dynamic_cast<FWUpdateWizard*> (window->getContentComponent())
+                    : nullptr;
+            if (wizard == nullptr)
+                continue;
+
+            if (current.getComponent() != wizard)
+            {
+                current = wizard;
+                openingHeadlines.add (wizard->getHeadline().getText());
+            }
+
+            auto& button = policy == Policy::cancel ? wizard->getCancelButton() : wizard->getNextButton();
+            if (button.isVisible() && button.isEnabled())
+                wizard->buttonClicked (&button);
+        }
+    }
+
+    const Policy policy;
+    juce::Component::SafePointer<FWUpdateWizard> current;
+};
+
+AmplifierEmulator::Identity identityOf (const juce::String& productName)
+{
+    AmplifierEmulator::Identity identity;
+    EXPECT_TRUE (findProductIdentity (productName, identity)) << productName;
+    return identity;
+}
+
+class StatusDisplayTest : private DesktopReady, public MainContentTest
+{
+protected:
+    explicit StatusDisplayTest (const juce::String& productName = "Zelta 60/2", juce::uint32 revision = 924,
+                                AmplifierEmulator::Mode mode = AmplifierEmulator::Mode::application)
+        : emulator (identityOf (productName), mode),
+          link (emulator.createUsbDevices(), emulator.createMidiPorts(), quickLink())
+    {
+        emulator.setFirmwareRevision (revision);
+        emulator.setSerialNumber (4711);
+    }
+
+    // The content uses the link: it goes first.
+    ~StatusDisplayTest() override { content.reset(); }
+
+    // The main content with one application holding one device of the family.
+    void openWithDeviceOf (const juce::String& family)
+    {
+        writeFile (folder.getChildFile ("Amp.sapl"), scrambled (applicationText ("Amp", 927, family)));
+        make (unreachableEndpoint(), &link);
+        // The tick the window sees before the amplifier has connected.
+        ASSERT_NE (link.getLinkState(), BaseCom::connected);
+        content->timerCallback();
+        ASSERT_EQ (content->getDiagram()->getSelectedDevice()->getDeviceFamily().name, family);
+    }
+
+    // Waits for the link to reach the state, then one tick of the main content.
+    void reachStateAndTick (int state)
+    {
+        ASSERT_TRUE (pumpUntil ([&] { return link.getLinkState() == state; }));
+        content->timerCallback();
+    }
+
+    juce::String status() const { return content->getStatusLabel().getText(); }
+    juce::Colour statusColour() const
+    {
+        return content->getStatusLabel().findColour (juce::Label::textColourId);
+    }
+    juce::Button& programButton() { return content->getProgramButton(); }
+    bool getSettingsEnabled() const
+    {
+        return content->getDiagram()->getSelectedDevice()->getSettingsButton().isEnabled();
+    }
+
+    AmplifierEmulator emulator;
+    VantorelCom link;
+};
+} // namespace
+
+// Amplifiers of each family with current firmware, in front of a "ZELTA M" device.
+class StatusDisplayFamilies : public StatusDisplayTest, public ::testing::WithParamInterface<const char*>
+{
+protected:
+    StatusDisplayFamilies() : StatusDisplayTest (GetParam()) {}
+};
+
+TEST_P (StatusDisplayFamilies, ShowsTheAmplifierAndEnablesTheButtonsOnlyForItsFamilyUntilUnplugged)
+{
+    openWithDeviceOf ("ZELTA M");
+    WizardUser user (WizardUser::Policy::cancel);
+    reachStateAndTick (BaseCom::connected);
+
+    const bool suits = juce::String (GetParam()).endsWith ("M");
+    EXPECT_EQ (status(), juce::String ("Connected to ") + GetParam() + "\nSerial Number: 4711 Rev:924");
+    EXPECT_EQ (statusColour(), juce::Colours::black);
+    EXPECT_EQ (programButton().isEnabled(), suits);
+    EXPECT_EQ (getSettingsEnabled(), suits);
+    EXPECT_EQ (programButton().getButtonText(), "Program");
+    EXPECT_TRUE (user.openingHeadlines.isEmpty());
+
+    content->setSyncEnabled (true);
+    emulator.unplug();
+    reachStateAndTick (BaseCom::idle);
+    EXPECT_EQ (status(), "No device connected");
+    EXPECT_EQ (statusColour(), juce::Colours::darkgrey);
+    EXPECT_FALSE (programButton().isEnabled());
+    EXPECT_FALSE (getSettingsEnabled());
+    EXPECT_FALSE (content->isSyncEnabled());
+}
+
+INSTANTIATE_TEST_SUITE_P (EachFamily, StatusDisplayFamilies,
+                          ::testing::Values ("Zelta 60/2", "Zelta 240/2M", "Zelta 120/1-70"));
+
+// Firmware older or newer than the image carried, in front of a device of another family.
+struct OtherFirmware
+{
+    juce::uint32 revision;
+    const char* headline;
+    const char* buttonText;
+    bool programEnabled; // older firmware can be updated from any device
+};
+
+class StatusDisplayOtherFirmware : public StatusDisplayTest,
+                                   public ::testing::WithParamInterface<OtherFirmware>
+{
+protected:
+    StatusDisplayOtherFirmware() : StatusDisplayTest ("Zelta 60/2", GetParam().revision) {}
+};
+
+TEST_P (StatusDisplayOtherFirmware, OffersTheWizardOncePerConnection)
+{
+    const auto& expected = GetParam();
+    openWithDeviceOf ("ZELTA M");
+    WizardUser user (WizardUser::Policy::cancel);
+    reachStateAndTick (BaseCom::connected);
+
+    ASSERT_EQ (user.openingHeadlines, juce::StringArray (expected.headline));
+    EXPECT_EQ (status(),
+               "Connected to Zelta 60/2\nSerial Number: 4711 Rev:" + juce::String (expected.revision));
+    EXPECT_EQ (programButton().getButtonText(), expected.buttonText);
+    EXPECT_EQ (programButton().isEnabled(), expected.programEnabled);
+
+    content->timerCallback();
+    EXPECT_EQ (user.openingHeadlines.size(), 1);
+
+    // The button offers the wizard again, and still after it.
+    if (expected.programEnabled)
+    {
+        programButton().triggerClick();
+        ASSERT_TRUE (pumpUntil ([&] { return user.openingHeadlines.size() == 2; }));
+        ASSERT_TRUE (pumpUntil ([&] { return !content->getStatusDisplay().isWizardRunning(); }));
+        EXPECT_EQ (programButton().getButtonText(), expected.buttonText);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P (
+    OlderAndNewer, StatusDisplayOtherFirmware,
+    ::testing::Values (OtherFirmware{ 900, "Firmware Update Required!", "Update Firmware", true },
+                       OtherFirmware{ 950, "Newer Firmware Detected!", "Program", false }));
+
+class StatusDisplayUpdateMode : public StatusDisplayTest
+{
+protected:
+    StatusDisplayUpdateMode() : StatusDisplayTest ("Zelta 60/2", 0, AmplifierEmulator::Mode::update) {}
+};
+
+TEST_F (StatusDisplayUpdateMode, TheProgramButtonUpdatesTheFirmwareAndTheAmplifierComesBack)
+{
+    openWithDeviceOf ("ZELTA");
+    emulator.setRevisionAfterUpdate (924);
+    reachStateAndTick (BaseCom::connectedInUpdateMode);
+
+    EXPECT_EQ (status(), "Device is in update mode");
+    EXPECT_EQ (statusColour(), juce::Colours::darkgrey);
+    EXPECT_EQ (programButton().getButtonText(), "Update Firmware");
+    EXPECT_TRUE (programButton().isEnabled());
+    EXPECT_FALSE (content->isSyncEnabled());
+
+    WizardUser user (WizardUser::Policy::update);
+    programButton().triggerClick();
+    ASSERT_TRUE (pumpUntil ([&] { return user.openingHeadlines.size() == 1; }));
+    ASSERT_TRUE (pumpUntil ([&] { return !content->getStatusDisplay().isWizardRunning(); }));
+
+    EXPECT_EQ (user.openingHeadlines[0], "Firmware Update Required!");
+    EXPECT_EQ (emulator.getFirmwareReport().completedUpdates, 1);
+    EXPECT_EQ (programButton().getButtonText(), "Program");
+    reachStateAndTick (BaseCom::connected);
+    EXPECT_EQ (status(), "Connected to Zelta 60/2\nSerial Number: 4711 Rev:924");
+    EXPECT_TRUE (programButton().isEnabled());
+}
+
+TEST_F (StatusDisplayTest, AnUnreadableRevisionIsUnknownAndReadAgainWithoutOfferingTheWizard)
+{
+    openWithDeviceOf ("ZELTA");
+    WizardUser user (WizardUser::Policy::cancel);
+    emulator.setFault (AmplifierEmulator::Fault::noReply, 1);
+    reachStateAndTick (BaseCom::connected);
+
+    EXPECT_EQ (status(), "Connected to Zelta 60/2\nSerial Number: unknown Rev:unknown");
+    EXPECT_TRUE (programButton().isEnabled());
+    EXPECT_EQ (programButton().getButtonText(), "Program");
+
+    emulator.setFault (AmplifierEmulator::Fault::noReply, 0);
+    for (int i = 0; i <= StatusDisplay::revisionRetryTicks; ++i)
+        content->timerCallback();
+
+    EXPECT_EQ (status(), "Connected to Zelta 60/2\nSerial Number: 4711 Rev:924");
+    EXPECT_TRUE (user.openingHeadlines.isEmpty());
+}

@@ -1,0 +1,289 @@
+#include "testing/emulated/ProductIdentity.h"
+#include "tests/updates/WizardTestSupport.h"
+
+using namespace wizardtest;
+
+namespace
+{
+constexpr FWUpdateWizard::Timing quickWizard{ 5, 50 };
+
+// The wizard in a modal dialog window, as the program shows it, keeping the window's result.
+class ModalWizard
+{
+public:
+    ModalWizard (VantorelCom& link, const FWUpdateWizard::Timing& timing = quickWizard)
+        : wizard (link, timing)
+    {
+        window.setContentNonOwned (&wizard, true);
+        window.setVisible (true);
+        window.enterModalState (true, juce::ModalCallbackFunction::create ([this] (int r) { result = r; }),
+                                false);
+    }
+
+    ~ModalWizard() { window.setContentNonOwned (nullptr, false); }
+
+    // A click as the user makes it: nothing happens while the button is disabled or hidden.
+    void click (juce::Button& button)
+    {
+        if (button.isVisible() && button.isEnabled())
+            button.triggerClick();
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+    }
+    void next() { click (wizard.getNextButton()); }
+    void cancel() { click (wizard.getCancelButton()); }
+
+    bool reachWizardState (int state)
+    {
+        return pumpUntil ([&] { return wizard.getState() == state; });
+    }
+    bool closedWith (int expected)
+    {
+        return pumpUntil ([&] { return result != -1; }) && result == expected;
+    }
+
+    juce::String headline() { return wizard.getHeadline().getText(); }
+    juce::String body() { return wizard.getBody().getText(); }
+
+    FWUpdateWizard wizard;
+    juce::DialogWindow window{ "Firmware Update", juce::Colours::lightgrey, false, false };
+    int result = -1;
+};
+
+class FWUpdateWizardTest : public EmulatedAmplifierTest
+{
+protected:
+    explicit FWUpdateWizardTest (juce::uint32 revision = 900,
+                                 const AmplifierEmulator::Identity& identity = zelta60_2())
+        : EmulatedAmplifierTest (identity, revision)
+    {
+    }
+
+    ModalWizard& open()
+    {
+        EXPECT_TRUE (reachState (BaseCom::connected));
+        modal = std::make_unique<ModalWizard> (link);
+        return *modal;
+    }
+
+    // From the first page up to "Update" with the amplifier in update mode.
+    ModalWizard& openReadyToUpdate()
+    {
+        auto& w = open();
+        w.next();
+        EXPECT_TRUE (w.reachWizardState (FWUpdateWizard::readyToUpdate));
+        return w;
+    }
+
+    std::unique_ptr<ModalWizard> modal;
+};
+
+AmplifierEmulator::Identity identityOf (const juce::String& productName)
+{
+    AmplifierEmulator::Identity identity;
+    EXPECT_TRUE (findProductIdentity (productName, identity)) << productName;
+    return identity;
+}
+} // namespace
+
+// Every model's own image goes to it and is taken: the emulator refuses a stream whose messages
+// carry another model byte.
+class FWUpdateWizardRoad : public FWUpdateWizardTest, public ::testing::WithParamInterface<int>
+{
+protected:
+    FWUpdateWizardRoad() : FWUpdateWizardTest (900, identityOf (getProductName (GetParam()))) {}
+};
+
+TEST_P (FWUpdateWizardRoad, RunsThroughTheFivePagesWithTheBarFollowingTheStream)
+{
+    auto& w = open();
+    EXPECT_EQ (w.headline(), "Firmware Update Required!");
+    EXPECT_EQ (w.wizard.getPage(), 0);
+
+    w.next();
+    EXPECT_EQ (w.wizard.getState(), FWUpdateWizard::awaitingUpdateMode);
+    EXPECT_EQ (w.wizard.getPage(), 1);
+    EXPECT_EQ (w.wizard.getNextButton().getButtonText(), "Awaiting update mode");
+    EXPECT_FALSE (w.wizard.getNextButton().isEnabled());
+    EXPECT_TRUE (emulator.getTextCommands().contains ("erasenboot"));
+
+    ASSERT_TRUE (w.reachWizardState (FWUpdateWizard::readyToUpdate));
+    EXPECT_EQ (link.getLinkState(), BaseCom::connectedInUpdateMode);
+    EXPECT_EQ (w.wizard.getPage(), 2);
+    EXPECT_EQ (w.wizard.getNextButton().getButtonText(), "Update");
+
+    w.next();
+    ASSERT_EQ (w.wizard.getState(), FWUpdateWizard::updating);
+    EXPECT_EQ (w.wizard.getPage(), 3);
+    EXPECT_FALSE (w.wizard.getCancelButton().isEnabled());
+    w.cancel();
+
+    // The bar never runs ahead of the share of the image sent, and never goes back.
+    int last = 0, highest = 0;
+    const bool completed = pumpUntil (
+        [&]
+        {
+            const int shown = w.wizard.getDisplayedProgress();
+            if (link.getLinkState() == BaseCom::streamingFirmware)
+                EXPECT_LE (shown, link.getUpdateProgress());
+            EXPECT_GE (shown, last);
+            last = shown;
+            highest = juce::jmax (highest, shown);
+            return w.wizard.getState() != FWUpdateWizard::updating;
+        });
+
+    ASSERT_TRUE (completed);
+    EXPECT_GE (highest, 90);
+    EXPECT_EQ (w.wizard.getState(), FWUpdateWizard::complete);
+    EXPECT_EQ (w.headline(), "Firmware Update Complete!");
+    EXPECT_EQ (w.wizard.getPage(), 4);
+    EXPECT_FALSE (w.wizard.getCancelButton().isVisible());
+    EXPECT_EQ (emulator.getFirmwareReport().completedUpdates, 1);
+    EXPECT_EQ (emulator.getFirmwareRevision(), 924u);
+    EXPECT_EQ (link.getLinkState(), BaseCom::connected);
+
+    w.next();
+    EXPECT_TRUE (w.closedWith (1));
+}
+
+// The nine rows of the product table.
+INSTANTIATE_TEST_SUITE_P (EveryModel, FWUpdateWizardRoad, ::testing::Range (0, 9));
+
+// Cancel on every page that offers it closes with 0; pages counted in Next presses from the start.
+class FWUpdateWizardCancel : public FWUpdateWizardTest,
+                             public ::testing::WithParamInterface<std::tuple<int, int>>
+{
+protected:
+    FWUpdateWizardCancel() : FWUpdateWizardTest ((juce::uint32)std::get<0> (GetParam())) {}
+};
+
+TEST_P (FWUpdateWizardCancel, ClosesWithZero)
+{
+    const int nextPresses = std::get<1> (GetParam());
+    auto& w = open();
+
+    if (std::get<0> (GetParam()) > 924)
+        EXPECT_EQ (w.headline(), "Newer Firmware Detected!");
+
+    if (nextPresses >= 1)
+        w.next();
+    if (nextPresses >= 2)
+        ASSERT_TRUE (w.reachWizardState (FWUpdateWizard::readyToUpdate));
+
+    w.cancel();
+    EXPECT_TRUE (w.closedWith (0));
+    EXPECT_EQ (emulator.getFirmwareReport().messages, 0) << "nothing was streamed";
+}
+
+INSTANTIATE_TEST_SUITE_P (Pages, FWUpdateWizardCancel,
+                          ::testing::Values (std::make_tuple (900, 0), std::make_tuple (950, 0),
+                                             std::make_tuple (900, 1), std::make_tuple (900, 2)));
+
+TEST_F (FWUpdateWizardTest, AnUnplugDuringTheStreamEndsWaitingForUpdateModeAndARetrySucceeds)
+{
+    auto& w = openReadyToUpdate();
+    emulator.unplugAfterFirmwareMessages (20);
+    w.next();
+
+    ASSERT_TRUE (w.reachWizardState (FWUpdateWizard::failedAwaitingUpdateMode));
+    EXPECT_EQ (w.headline(), "Firmware Update Failed!");
+    EXPECT_TRUE (w.body().startsWith ("The firmware update timed out"));
+    EXPECT_FALSE (w.wizard.getNextButton().isEnabled());
+    EXPECT_TRUE (w.wizard.getCancelButton().isEnabled());
+
+    emulator.plugIn (AmplifierEmulator::Mode::update);
+    ASSERT_TRUE (w.reachWizardState (FWUpdateWizard::readyToUpdate));
+    w.next();
+    ASSERT_TRUE (w.reachWizardState (FWUpdateWizard::complete));
+    EXPECT_EQ (emulator.getFirmwareReport().completedUpdates, 1);
+}
+
+// A boot loader that refuses the stream stays in update mode, and the link with it in the streaming
+// state until the amplifier goes away: the time-out asks for update mode to be entered again.
+TEST_F (FWUpdateWizardTest, ARefusedStreamEndsInTheFailureStateAndRepluggingRetries)
+{
+    auto& w = openReadyToUpdate();
+    emulator.setExpectedFirmwareMessages (3); // the real image has far more
+    w.next();
+
+    ASSERT_TRUE (w.reachWizardState (FWUpdateWizard::failedAwaitingUpdateMode));
+    EXPECT_TRUE (w.body().startsWith ("The firmware update timed out"));
+    EXPECT_EQ (emulator.getFirmwareReport().completedUpdates, 0);
+
+    emulator.unplug();
+    ASSERT_TRUE (reachState (BaseCom::idle));
+    emulator.setExpectedFirmwareMessages (0);
+    emulator.plugIn (AmplifierEmulator::Mode::update);
+    ASSERT_TRUE (w.reachWizardState (FWUpdateWizard::readyToUpdate));
+    w.next();
+    ASSERT_TRUE (w.reachWizardState (FWUpdateWizard::complete));
+    EXPECT_EQ (emulator.getFirmwareReport().completedUpdates, 1);
+}
+
+TEST_F (FWUpdateWizardTest, AnAmplifierInUpdateModeAtTheTimeOutIsOfferedARetry)
+{
+    ASSERT_TRUE (reachState (BaseCom::connected));
+    ModalWizard w (link, { 50, 50 }); // 7.5 s until the time-out
+    w.next();
+    ASSERT_TRUE (w.reachWizardState (FWUpdateWizard::readyToUpdate));
+    emulator.setExpectedFirmwareMessages (3);
+    w.next();
+
+    ASSERT_TRUE (pumpUntil ([&] { return link.getUpdateProgress() == 100; }));
+    emulator.unplug();
+    ASSERT_TRUE (reachState (BaseCom::idle));
+    emulator.plugIn (AmplifierEmulator::Mode::update);
+    ASSERT_TRUE (reachState (BaseCom::connectedInUpdateMode));
+
+    ASSERT_TRUE (w.reachWizardState (FWUpdateWizard::failedInUpdateMode));
+    EXPECT_TRUE (w.body().contains ("Press Next to retry"));
+    EXPECT_TRUE (w.wizard.getCancelButton().isEnabled());
+
+    emulator.setExpectedFirmwareMessages (0);
+    w.next();
+    EXPECT_EQ (w.wizard.getState(), FWUpdateWizard::readyToUpdate);
+    w.next();
+    ASSERT_TRUE (w.reachWizardState (FWUpdateWizard::complete));
+    EXPECT_EQ (emulator.getFirmwareReport().completedUpdates, 1);
+}
+
+TEST_F (FWUpdateWizardTest, UpdateWithoutTheAmplifierInUpdateModeCannotStart)
+{
+    auto& w = openReadyToUpdate();
+    emulator.unplug();
+    ASSERT_TRUE (reachState (BaseCom::idle));
+
+    w.next();
+    EXPECT_EQ (w.wizard.getState(), FWUpdateWizard::failedAwaitingUpdateMode);
+    EXPECT_EQ (w.wizard.getPage(), 4);
+    EXPECT_TRUE (w.body().startsWith ("The firmware update could not be started."));
+    EXPECT_FALSE (w.wizard.getNextButton().isEnabled());
+    EXPECT_EQ (emulator.getFirmwareReport().messages, 0);
+
+    emulator.plugIn (AmplifierEmulator::Mode::update);
+    EXPECT_TRUE (w.reachWizardState (FWUpdateWizard::readyToUpdate));
+}
+
+// The wait for the boot loader to settle must leave the message loop running.
+TEST_F (FWUpdateWizardTest, TheWindowKeepsAnsweringWhileUpdateModeSettles)
+{
+    ASSERT_TRUE (reachState (BaseCom::connected));
+    ModalWizard w (link, { 5, 2000 });
+    w.next();
+    ASSERT_TRUE (reachState (BaseCom::connectedInUpdateMode));
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (100); // the watcher sees it
+
+    int stateWhenAnswered = -1;
+    juce::MessageManager::callAsync ([&] { stateWhenAnswered = w.wizard.getState(); });
+    ASSERT_TRUE (pumpUntil ([&] { return stateWhenAnswered != -1; }));
+    EXPECT_EQ (stateWhenAnswered, FWUpdateWizard::awaitingUpdateMode);
+    EXPECT_TRUE (w.reachWizardState (FWUpdateWizard::readyToUpdate));
+}
+
+// The watcher waiting for the message-manager lock must not hold up the message thread's wait
+// for it.
+TEST_F (FWUpdateWizardTest, TheWatcherStopsWhileTheMessageThreadHoldsTheLock)
+{
+    FWUpdateWizard wizard (link, { 1, 50 });
+    juce::Thread::sleep (100); // not dispatching: the watcher now waits for the lock
+    EXPECT_TRUE (wizard.stopWatcher());
+}

@@ -65,11 +65,18 @@ void VantorelApplication::MainWindow::keepContentWithinLimits()
         setBounds (wanted);
 }
 
-VantorelApplication::VantorelApplication() = default;
+VantorelApplication::VantorelApplication()
+    : presetLibraryLoader (
+          [this] { presetLibrary = std::make_unique<juce::SharedResourcePointer<PresetLibrary>>(); })
+{
+}
 
 VantorelApplication::~VantorelApplication()
 {
     mainWindow = nullptr;
+
+    if (presetLibraryLoader.joinable())
+        presetLibraryLoader.join();
 }
 
 const juce::String VantorelApplication::getApplicationName()
@@ -91,6 +98,10 @@ void VantorelApplication::initialise (const juce::String&)
 {
     juce::LookAndFeel::setDefaultLookAndFeel (&lookAndFeel);
     applyColourScheme (lookAndFeel);
+
+    if (presetLibraryLoader.joinable())
+        presetLibraryLoader.join();
+
     mainWindow = std::make_unique<MainWindow> (getApplicationName(), createMainContent());
 }
 
@@ -102,5 +113,6 @@ std::unique_ptr<MainContentComponent> VantorelApplication::createMainContent()
 void VantorelApplication::shutdown()
 {
     mainWindow = nullptr;
+    presetLibrary = nullptr;
     juce::LookAndFeel::setDefaultLookAndFeel (nullptr);
 }

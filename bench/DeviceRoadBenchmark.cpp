@@ -210,8 +210,12 @@ void BM_SyncPageChangeToAmplifier (benchmark::State& state)
         return;
     }
 
-    // Changes made while building and programming go out first.
-    runLoopUntil ([&] { return false; }, 1.5);
+    // Changes made while building and programming go out first: until no frame came for three ticks.
+    for (int before = -1; before != window.framesReceived();)
+    {
+        before = window.framesReceived();
+        runLoopUntil ([] { return false; }, 1.5);
+    }
 
     StallMeter stall;
     double longestWait = 0, longestTransfer = 0, longestLatency = 0, longestStall = 0;

@@ -293,3 +293,15 @@ std::unique_ptr<juce::XmlElement> createDefaultSettingsDocument()
 {
     return juce::parseXML (defaultSettingsText);
 }
+
+juce::StringArray getStepValues (const juce::XmlElement& element)
+{
+    juce::StringArray values;
+    for (auto* child : element.getChildIterator())
+    {
+        if (child->hasTagName ("PARAMETER"))
+            values.add (child->getStringAttribute ("StepValue"));
+        values.addArray (getStepValues (*child));
+    }
+    return values;
+}

@@ -22,6 +22,10 @@ juce::XmlElement* findChildByIdAndName (const juce::XmlElement& parent, const ju
 juce::XmlElement* findEffectById (const juce::XmlElement& document, int id);
 juce::XmlElement* findEffectByIdAndName (const juce::XmlElement& document, const juce::String& name, int id);
 
+// The StepValue of every PARAMETER below the element, in document order: what a settings block
+// keeps of a settings document.
+juce::StringArray getStepValues (const juce::XmlElement& element);
+
 // The integer inside the application's SvnRevision child; 0 when it is missing.
 int getSvnRevision (const juce::XmlElement& application);
 void setSvnRevision (juce::XmlElement& application, int revision);

@@ -95,17 +95,6 @@ struct Fixture
     std::unique_ptr<VantorelCom> link;
 };
 
-juce::MemoryBlock compressText (const uint8_t* text, size_t size)
-{
-    juce::MemoryOutputStream payload;
-    {
-        juce::GZIPCompressorOutputStream zip (payload, -1, 0);
-        zip.writeInt (927);
-        zip.write (text, size);
-        zip.writeByte (0);
-    }
-    return payload.getMemoryBlock();
-}
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
@@ -145,7 +134,7 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
         const auto* application = rest + 2 + settingsSize;
         const size_t applicationSize = restSize - 2 - settingsSize;
         script.blocks[0] = mode == 1 ? juce::MemoryBlock (application, applicationSize)
-                                     : compressText (application, applicationSize);
+                                     : createApplicationPayload (application, applicationSize, 927);
     }
 
     juce::XmlElement destination ("Device");

@@ -36,14 +36,19 @@ void writeSingleLine (const juce::XmlElement& element, juce::OutputStream& outpu
 
 juce::MemoryBlock createApplicationPayload (const juce::XmlElement& element, int revision)
 {
+    juce::MemoryOutputStream text;
+    writeSingleLine (element, text);
+    return createApplicationPayload (text.getData(), text.getDataSize(), revision);
+}
+
+juce::MemoryBlock createApplicationPayload (const void* text, size_t size, int revision)
+{
     juce::MemoryOutputStream payload;
     {
         // windowBits 0: the zlib format with a 15-bit window; -1: the default level.
         juce::GZIPCompressorOutputStream zip (payload, -1, 0);
         zip.writeInt (revision);
-        juce::MemoryOutputStream text;
-        writeSingleLine (element, text);
-        zip.write (text.getData(), text.getDataSize());
+        zip.write (text, size);
         zip.writeByte (0);
         zip.flush();
     }

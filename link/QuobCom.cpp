@@ -3,6 +3,7 @@
 #include "document/CorvadineXmlToSyx.h"
 #include "document/PresetLibrary.h"
 #include "document/ProgramRevision.h"
+#include "document/SettingsDocument.h"
 #include "document/SettingsSyxToXml.h"
 
 namespace
@@ -15,24 +16,6 @@ juce::XmlElement* findSettingsChild (const juce::XmlElement& element)
         if (child->getTagName().equalsIgnoreCase (settingsTag))
             return child;
     return nullptr;
-}
-
-// The StepValue of every PARAMETER below the document's children, in document order.
-void collectStepValues (const juce::XmlElement& element, juce::StringArray& values)
-{
-    for (auto* child : element.getChildIterator())
-    {
-        if (child->hasTagName ("PARAMETER"))
-            values.add (child->getStringAttribute ("StepValue"));
-        collectStepValues (*child, values);
-    }
-}
-
-juce::StringArray stepValuesOf (const juce::XmlElement& corvadine)
-{
-    juce::StringArray values;
-    collectStepValues (corvadine, values);
-    return values;
 }
 } // namespace
 
@@ -213,7 +196,7 @@ bool QuobCom::runSelfTest (const PresetLibrary& library)
                 if (!test.isEquivalentTo (&sent, false))
                     return false;
 
-                if (stepValuesOf (*readSettings) != stepValuesOf (*sentSettings))
+                if (getStepValues (*readSettings) != getStepValues (*sentSettings))
                     return false;
             }
         }

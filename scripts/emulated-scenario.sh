@@ -14,12 +14,13 @@ connect_env=(VANTOREL_EMULATOR_MODEL="Zelta 240/2M" VANTOREL_EMULATOR_SERIAL=471
 connect() {
     wait_for '^status: Connected to Zelta 240/2M | Serial Number: 4711 Rev:924$'
     wait_for '^amplifier: application$'
-    program_and_read_back
 }
 
 # Opens the "ZELTA M Default" example (its device suits the amplifier), selects its device,
 # programs it without and with the padlock, changes it, reads it back and compares.
+program_and_read_back_env=(VANTOREL_EMULATOR_MODEL="Zelta 240/2M" VANTOREL_EMULATOR_SERIAL=4711)
 program_and_read_back() {
+    wait_for '^status: Connected to Zelta 240/2M'
     local origin
     origin=$(xdotool getwindowgeometry "$PROBE_WINDOW" | sed -n 's/.*Position: \([0-9]*\),\([0-9]*\).*/\1 \2/p')
     # The second row of the application list.
@@ -144,7 +145,7 @@ firmware_update() {
     wait_for '^program: Program enabled'
 }
 
-scenarios=(connect firmware_update)
+scenarios=(connect program_and_read_back firmware_update)
 
 # Waits until any line of the report matches the (grep) pattern.
 wait_for() {

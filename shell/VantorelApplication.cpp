@@ -57,7 +57,8 @@ void VantorelApplication::MainWindow::keepContentWithinLimits()
     if (peer == nullptr || isMinimised())
         return;
 
-    sizeLimits.setBorders (getContentComponentBorder(), peer->getFrameSize());
+    const auto frame = peer->getFrameSizeIfPresent();
+    sizeLimits.setBorders (getContentComponentBorder(), frame ? *frame : juce::BorderSize<int>());
     const auto bounds = getBounds();
     const auto wanted = sizeLimits.constrainWindowBounds (bounds);
 
@@ -65,11 +66,18 @@ void VantorelApplication::MainWindow::keepContentWithinLimits()
         setBounds (wanted);
 }
 
-VantorelApplication::VantorelApplication() = default;
+VantorelApplication::VantorelApplication()
+    : presetLibraryLoader (
+          [this] { presetLibrary = std::make_unique<juce::SharedResourcePointer<PresetLibrary>>(); })
+{
+}
 
 VantorelApplication::~VantorelApplication()
 {
     mainWindow = nullptr;
+
+    if (presetLibraryLoader.joinable())
+        presetLibraryLoader.join();
 }
 
 const juce::String VantorelApplication::getApplicationName()
@@ -91,6 +99,10 @@ void VantorelApplication::initialise (const juce::String&)
 {
     juce::LookAndFeel::setDefaultLookAndFeel (&lookAndFeel);
     applyColourScheme (lookAndFeel);
+
+    if (presetLibraryLoader.joinable())
+        presetLibraryLoader.join();
+
     mainWindow = std::make_unique<MainWindow> (getApplicationName(), createMainContent());
 }
 
@@ -102,5 +114,6 @@ std::unique_ptr<MainContentComponent> VantorelApplication::createMainContent()
 void VantorelApplication::shutdown()
 {
     mainWindow = nullptr;
+    presetLibrary = nullptr;
     juce::LookAndFeel::setDefaultLookAndFeel (nullptr);
 }

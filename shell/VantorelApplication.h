@@ -1,8 +1,11 @@
 #pragma once
 
 #include <juce_gui_basics/juce_gui_basics.h>
+#include <thread>
 
+#include "document/PresetLibrary.h"
 #include "shell/WindowContentConstrainer.h"
+#include "widgets/SystemFontLookAndFeel.h"
 
 class MainContentComponent;
 
@@ -51,9 +54,16 @@ protected:
 
 private:
     // The program was drawn for this look; the default look of the framework is
-    // dark and would leave the scheme's texts unreadable. Declared before the
-    // window, which draws with it, so that it outlives the window.
-    juce::LookAndFeel_V3 lookAndFeel;
+    // dark and would leave the scheme's texts unreadable. It also chooses the
+    // typefaces of every text. Declared before the window, which draws with it,
+    // so that it outlives the window.
+    SystemFontLookAndFeel lookAndFeel;
+    // The shared preset library, whose first acquisition parses the example applications and
+    // device templates, is acquired on a thread of its own while the program opens its display;
+    // initialise waits for it before the main content, which uses it, is built. Written by that
+    // thread only, read after it has been joined.
+    std::unique_ptr<juce::SharedResourcePointer<PresetLibrary>> presetLibrary;
+    std::thread presetLibraryLoader;
     std::unique_ptr<MainWindow> mainWindow;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (VantorelApplication)

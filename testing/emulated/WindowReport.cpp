@@ -1,5 +1,6 @@
 #include "testing/emulated/WindowReport.h"
 
+#include "document/SettingsDocument.h"
 #include "link/QuobCom.h"
 #include "shell/DiagramDevice.h"
 #include "shell/MainContentComponent.h"
@@ -21,22 +22,12 @@ juce::String describeButton (juce::Button& button)
            centreOf (button);
 }
 
-void collectStepValues (const juce::XmlElement& element, juce::StringArray& values)
-{
-    for (auto* child : element.getChildIterator())
-    {
-        if (child->hasTagName ("PARAMETER"))
-            values.add (child->getStringAttribute ("StepValue"));
-        collectStepValues (*child, values);
-    }
-}
-
 // Settings read back keep every StepValue, so programmed and read-back devices compare equal.
 juce::String settingsFingerprint (const juce::XmlElement& device)
 {
     juce::StringArray values;
     if (auto* settings = device.getChildByName ("CORVADINE"))
-        collectStepValues (*settings, values);
+        values = getStepValues (*settings);
     return juce::String (values.size()) + "/" +
            juce::String::toHexString (values.joinIntoString (",").hashCode64());
 }

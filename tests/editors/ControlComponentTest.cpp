@@ -13,7 +13,7 @@ class ControlPageTest : public ::testing::Test
 protected:
     struct BeforeTheDisplayOpens
     {
-        BeforeTheDisplayOpens() { internWindowManagerAtoms(); }
+        BeforeTheDisplayOpens() { ensureDesktopAtoms(); }
     } beforeTheDisplayOpens;
     juce::ScopedJuceInitialiser_GUI gui;
     PresetLibrary library;

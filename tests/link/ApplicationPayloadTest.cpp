@@ -4,21 +4,9 @@
 namespace
 {
 // A payload as an amplifier may hold it: any text, compressed the way the program does.
-juce::MemoryBlock payloadOf (const char* bytes, size_t size)
-{
-    juce::MemoryOutputStream payload;
-    {
-        juce::GZIPCompressorOutputStream zip (payload, -1, 0);
-        zip.writeInt (927);
-        zip.write (bytes, size);
-        zip.writeByte (0);
-    }
-    return payload.getMemoryBlock();
-}
-
 juce::MemoryBlock payloadOf (const juce::String& text)
 {
-    return payloadOf (text.toRawUTF8(), text.getNumBytesAsUTF8());
+    return createApplicationPayload (text.toRawUTF8(), text.getNumBytesAsUTF8(), 927);
 }
 
 juce::String nested (int depth, const juce::String& inner = {})
@@ -41,7 +29,8 @@ TEST (ApplicationPayload, RefusesWhatWouldHarmTheParserBeforeParsing)
 
     // A broken UTF-8 sequence: the parser steps over it by its lead byte and may run past the end.
     const char broken[] = "<r>\xc3x</r>";
-    EXPECT_EQ (parseApplicationPayload (payloadOf (broken, sizeof (broken) - 1)), nullptr);
+    EXPECT_EQ (parseApplicationPayload (createApplicationPayload (broken, sizeof (broken) - 1, 927)),
+               nullptr);
 
     // What the program writes still reads.
     juce::XmlElement device ("Device");

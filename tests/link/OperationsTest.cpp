@@ -2,6 +2,7 @@
 #include "link/ApplicationPayload.h"
 #include "document/PresetLibrary.h"
 #include "document/ProgramRevision.h"
+#include "document/SettingsDocument.h"
 #include <thread>
 
 namespace
@@ -92,18 +93,6 @@ std::unique_ptr<juce::XmlElement> makeDevice (juce::int64 seed)
     return device;
 }
 
-juce::StringArray stepValues (const juce::XmlElement& element)
-{
-    juce::StringArray values;
-    for (auto* child : element.getChildIterator())
-    {
-        if (child->hasTagName ("PARAMETER"))
-            values.add (child->getStringAttribute ("StepValue"));
-        values.addArray (stepValues (*child));
-    }
-    return values;
-}
-
 std::unique_ptr<juce::XmlElement> withoutSettings (const juce::XmlElement& device)
 {
     auto copy = std::make_unique<juce::XmlElement> (device);
@@ -128,9 +117,9 @@ void expectProgrammedAndReadBack (VantorelCom& link, juce::XmlElement& device)
     EXPECT_EQ (readBack.getChildElement (readBack.getNumChildElements() - 1), readSettings);
 
     EXPECT_TRUE (withoutSettings (readBack)->isEquivalentTo (withoutSettings (original).get(), false));
-    const auto sent = stepValues (*original.getChildByName ("CORVADINE"));
+    const auto sent = getStepValues (*original.getChildByName ("CORVADINE"));
     EXPECT_GT (sent.size(), 0);
-    EXPECT_EQ (stepValues (*readSettings), sent);
+    EXPECT_EQ (getStepValues (*readSettings), sent);
 }
 
 class OperationsTest : public EmulatedLinkTest

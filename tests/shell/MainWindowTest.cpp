@@ -188,7 +188,12 @@ TEST_F (MainWindowTest, ContentStaysWithinItsLimitsWhateverFrameSurroundsIt)
     // A title bar of 24 pixels and edges of 1: the window manager must be told limits that leave
     // the content its 1024 x 600 to 1920 x 1080.
     windowManager.announceFrame (*peer, 1, 1, 24, 1);
-    ASSERT_TRUE (settle ([peer] { return peer->getFrameSize().getTop() == 24; }));
+    ASSERT_TRUE (settle (
+        [peer]
+        {
+            const auto frame = peer->getFrameSizeIfPresent();
+            return frame && frame->getTop() == 24;
+        }));
 
     // What a window manager would allow with hints that did not count the frame.
     window->setSize (1022, 575);

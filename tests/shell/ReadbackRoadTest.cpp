@@ -42,18 +42,6 @@ protected:
 
     void diagramSelectionChanged (DiagramView&) override { ++selectionsMade; }
 
-    static juce::StringArray stepValues (const juce::XmlElement& element)
-    {
-        juce::StringArray values;
-        for (auto* child : element.getChildIterator())
-        {
-            if (child->hasTagName ("PARAMETER"))
-                values.add (child->getStringAttribute ("StepValue"));
-            values.addArray (stepValues (*child));
-        }
-        return values;
-    }
-
     std::unique_ptr<juce::XmlElement> programmed, edited;
     int selectionsMade = 0;
 };
@@ -72,7 +60,8 @@ TEST_F (ReadbackRoadTest, LockedSettingsComeBackWithThePadlockOn)
     EXPECT_TRUE (box().getPasswordButton().getToggleState()) << "the next Program must keep the lock";
     EXPECT_TRUE (box().hasChanged());
     EXPECT_EQ (selectionsMade, 1) << "the pages are rebuilt before anything can reach the old children";
-    EXPECT_EQ (stepValues (settings()), stepValues (*programmed->getChildByName ("CORVADINE")));
+    EXPECT_EQ (blockOf (settings()), blockOf (*programmed->getChildByName ("CORVADINE")))
+        << "the settings read back make the block that was programmed";
 }
 
 TEST_F (ReadbackRoadTest, WrongOrCancelledPasswordLeavesTheDevice)

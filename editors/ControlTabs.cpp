@@ -1,6 +1,6 @@
 #include "editors/ControlTabs.h"
 
-#include "widgets/ColourScheme.h"
+#include "shell/ColourScheme.h"
 
 namespace
 {

@@ -4,7 +4,7 @@
 #include "editors/BarSlider.h"
 #include "editors/EqPresetFiles.h"
 #include "platform/UserInteraction.h"
-#include "widgets/ColourScheme.h"
+#include "shell/ColourScheme.h"
 
 namespace
 {

@@ -6,9 +6,9 @@
 #include "editors/EQSlider.h"
 #include "editors/EQTypeButton.h"
 #include "editors/EqPresetList.h"
-#include "widgets/EQSliderLookNFeel.h"
-#include "widgets/FlatLNF.h"
-#include "widgets/iosButton.h"
+#include "shell/EQSliderLookNFeel.h"
+#include "shell/FlatLNF.h"
+#include "shell/iosButton.h"
 
 class UserInteraction;
 

@@ -2,7 +2,7 @@
 
 #include "document/ParameterLibrary.h"
 #include "editors/EqValueText.h"
-#include "widgets/ColourScheme.h"
+#include "shell/ColourScheme.h"
 
 namespace
 {

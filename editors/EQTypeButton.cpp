@@ -1,6 +1,6 @@
 #include "editors/EQTypeButton.h"
 
-#include "widgets/ColourScheme.h"
+#include "shell/ColourScheme.h"
 
 const char* const eqTypeNames[numEqTypes] = {
     "Low Cut 12 dB/Oct",

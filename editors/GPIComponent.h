@@ -8,7 +8,7 @@
 #include "editors/iosRotary.h"
 #include "platform/JuceUserInteraction.h"
 #include "shell/EditButton.h"
-#include "widgets/FlatLNF.h"
+#include "shell/FlatLNF.h"
 
 #include <array>
 

@@ -2,7 +2,7 @@
 
 #include "document/SettingsDocument.h"
 #include "platform/UserInteraction.h"
-#include "widgets/ColourScheme.h"
+#include "shell/ColourScheme.h"
 
 namespace
 {

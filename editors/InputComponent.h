@@ -2,7 +2,7 @@
 
 #include "editors/EQDialog.h"
 #include "editors/SetupComponent.h"
-#include "widgets/FlatLNF.h"
+#include "shell/FlatLNF.h"
 
 class UserInteraction;
 

@@ -1,7 +1,7 @@
 #include "editors/MatrixComponent.h"
 
 #include "document/SettingsDocument.h"
-#include "widgets/ColourScheme.h"
+#include "shell/ColourScheme.h"
 
 namespace
 {

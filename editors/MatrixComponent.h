@@ -1,6 +1,6 @@
 #pragma once
 
-#include "widgets/FlatLNF.h"
+#include "shell/FlatLNF.h"
 #include "editors/PatchPoint.h"
 #include "editors/SetupComponent.h"
 

@@ -1,7 +1,7 @@
 #include "editors/MatrixStepCallOuts.h"
 
 #include "editors/MatrixComponent.h"
-#include "widgets/ColourScheme.h"
+#include "shell/ColourScheme.h"
 
 namespace
 {

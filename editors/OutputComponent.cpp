@@ -3,7 +3,7 @@
 #include "document/SettingsDocument.h"
 #include "editors/BarSlider.h"
 #include "platform/UserInteraction.h"
-#include "widgets/ColourScheme.h"
+#include "shell/ColourScheme.h"
 
 namespace
 {

@@ -3,7 +3,7 @@
 #include "editors/EQDialog.h"
 #include "editors/ParameterRecord.h"
 #include "editors/SetupComponent.h"
-#include "widgets/FlatLNF.h"
+#include "shell/FlatLNF.h"
 
 class UserInteraction;
 

@@ -1,5 +1,5 @@
 #include "shell/AddButton.h"
-#include "widgets/ColourScheme.h"
+#include "shell/ColourScheme.h"
 
 AddButton::AddButton() : juce::Button (juce::String())
 {

@@ -1,6 +1,6 @@
 #include "shell/DiagramDevice.h"
 #include "document/SettingsDocument.h"
-#include "widgets/ColourScheme.h"
+#include "shell/ColourScheme.h"
 
 namespace
 {

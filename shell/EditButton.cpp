@@ -1,5 +1,5 @@
 #include "shell/EditButton.h"
-#include "widgets/ColourScheme.h"
+#include "shell/ColourScheme.h"
 
 namespace
 {

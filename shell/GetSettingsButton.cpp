@@ -1,5 +1,5 @@
 #include "shell/GetSettingsButton.h"
-#include "widgets/ColourScheme.h"
+#include "shell/ColourScheme.h"
 
 GetSettingsButton::GetSettingsButton() : juce::Button (juce::String())
 {

@@ -1,5 +1,5 @@
 #include "shell/InfoButton.h"
-#include "widgets/ColourScheme.h"
+#include "shell/ColourScheme.h"
 
 InfoButton::InfoButton() : juce::Button (juce::String())
 {

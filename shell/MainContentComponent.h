@@ -12,7 +12,7 @@
 #include "shell/SetupArea.h"
 #include "shell/StatusDisplay.h"
 #include "platform/UserInteraction.h"
-#include "widgets/iosButton.h"
+#include "shell/iosButton.h"
 #include "updates/VersionCheck.h"
 
 class ProgramRoad;

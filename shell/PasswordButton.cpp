@@ -1,5 +1,5 @@
 #include "shell/PasswordButton.h"
-#include "widgets/ColourScheme.h"
+#include "shell/ColourScheme.h"
 
 PasswordButton::PasswordButton()
 {

@@ -1,6 +1,6 @@
 #include "shell/PasswordComponent.h"
 
-#include "widgets/ProgramDialogWindow.h"
+#include "shell/ProgramDialogWindow.h"
 
 PasswordComponent::PasswordComponent()
     : juce::Component ("PasswordComponent"), okButton ("OKButton"),

@@ -1,6 +1,6 @@
 #include "shell/ProgramDialog.h"
-#include "widgets/ColourScheme.h"
-#include "widgets/ProgramDialogWindow.h"
+#include "shell/ColourScheme.h"
+#include "shell/ProgramDialogWindow.h"
 
 ProgramDialog::ProgramDialog()
 {

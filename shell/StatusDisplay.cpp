@@ -3,7 +3,7 @@
 #include "document/DeviceFamily.h"
 #include "shell/DiagramDevice.h"
 #include "updates/FWUpdateWizard.h"
-#include "widgets/ProgramDialogWindow.h"
+#include "shell/ProgramDialogWindow.h"
 
 StatusDisplay::StatusDisplay (VantorelCom& linkToFollow, juce::Label& label, juce::Button& button,
                               Host& owner)

@@ -1,7 +1,7 @@
 #include "shell/VantorelApplication.h"
 
 #include "document/ProgramRevision.h"
-#include "widgets/ColourScheme.h"
+#include "shell/ColourScheme.h"
 #include "shell/MainContentComponent.h"
 
 VantorelApplication::MainWindow::MainWindow (const juce::String& name,

@@ -5,7 +5,7 @@
 
 #include "document/PresetLibrary.h"
 #include "shell/WindowContentConstrainer.h"
-#include "widgets/SystemFontLookAndFeel.h"
+#include "shell/SystemFontLookAndFeel.h"
 
 class MainContentComponent;
 

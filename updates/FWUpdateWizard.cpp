@@ -1,6 +1,6 @@
 #include "updates/FWUpdateWizard.h"
 
-#include "widgets/ColourScheme.h"
+#include "shell/ColourScheme.h"
 
 namespace
 {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "widgets/ColourScheme.h"
+#include "shell/ColourScheme.h"
 #include "shell/DiagramDevice.h"
 #include "tests/shell/DiagramTestSupport.h"
 #include "tests/shell/LookPaintHelpers.h"

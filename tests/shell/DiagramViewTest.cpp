@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "document/PresetLibrary.h"
-#include "widgets/ColourScheme.h"
+#include "shell/ColourScheme.h"
 #include "shell/DiagramView.h"
 #include "tests/shell/DiagramTestSupport.h"
 #include "tests/shell/LookPaintHelpers.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
-#include "widgets/ColourScheme.h"
-#include "widgets/FlatLNF.h"
+#include "shell/ColourScheme.h"
+#include "shell/FlatLNF.h"
 #include "tests/shell/LookPaintHelpers.h"
 
 using lookpaint::pixelIs;

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 #include "shell/AddButton.h"
-#include "widgets/ColourScheme.h"
+#include "shell/ColourScheme.h"
 #include "shell/DeleteButton.h"
 #include "shell/EditButton.h"
 #include "shell/GetSettingsButton.h"

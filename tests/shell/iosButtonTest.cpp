@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
-#include "widgets/ColourScheme.h"
-#include "widgets/iosButton.h"
+#include "shell/ColourScheme.h"
+#include "shell/iosButton.h"
 #include "tests/shell/LookPaintHelpers.h"
 
 namespace

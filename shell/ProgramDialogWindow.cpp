@@ -1,4 +1,4 @@
-#include "widgets/ProgramDialogWindow.h"
+#include "shell/ProgramDialogWindow.h"
 
 std::unique_ptr<juce::DialogWindow> createProgramDialogWindow (const juce::String& title,
                                                                juce::Component& content, bool escapeCloses)

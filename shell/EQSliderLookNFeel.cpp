@@ -1,4 +1,4 @@
-#include "widgets/EQSliderLookNFeel.h"
+#include "shell/EQSliderLookNFeel.h"
 
 void EQSliderLookNFeel::drawLinearSlider (juce::Graphics& g, int, int, int, int, float, float, float,
                                           juce::Slider::SliderStyle, juce::Slider&)

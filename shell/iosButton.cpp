@@ -1,4 +1,4 @@
-#include "widgets/iosButton.h"
+#include "shell/iosButton.h"
 
 iosButton::iosButton (const juce::String& name) : juce::Button (name) {}
 

@@ -1,6 +1,6 @@
-#include "widgets/SystemFontLookAndFeel.h"
+#include "shell/SystemFontLookAndFeel.h"
 
-#include "widgets/FontFileTypeface.h"
+#include "shell/FontFileTypeface.h"
 
 SystemFontLookAndFeel::SystemFontLookAndFeel()
     : pendingFontFiles (std::async (std::launch::async, &SystemFontLookAndFeel::lookUpFontFiles))

@@ -1,4 +1,4 @@
-#include "widgets/ColourScheme.h"
+#include "shell/ColourScheme.h"
 
 #include <utility>
 #include <vector>

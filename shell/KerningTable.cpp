@@ -1,4 +1,4 @@
-#include "widgets/KerningTable.h"
+#include "shell/KerningTable.h"
 
 #include <algorithm>
 

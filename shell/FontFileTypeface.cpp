@@ -1,4 +1,4 @@
-#include "widgets/FontFileTypeface.h"
+#include "shell/FontFileTypeface.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H

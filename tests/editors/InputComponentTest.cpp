@@ -130,6 +130,7 @@ TEST_F (InputPageFixture, CustomEqIsWrittenOnOkAndCancelLeavesEverythingAsItWas)
             return 1;
         });
     choose (page->getComboBox (1), InputComponent::customId);
+    ASSERT_FALSE (user.calls.empty());
     EXPECT_EQ (user.calls.back().title, "Custom EQ Settings");
     EXPECT_EQ (gainStep (*device, 1, 0), 210);
     EXPECT_EQ (eqEffect (*device, 1)->getChildElement (1)->getStringAttribute ("DisplayValue"), "-3.0 dB");

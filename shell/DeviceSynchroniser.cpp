@@ -47,6 +47,10 @@ void DeviceSynchroniser::tick (DiagramDevice* selectedBox)
         return;
 
     const int outcome = lastOutcome.exchange (noOutcome);
+    // A pass stopped for one of the message thread's own requests took the pages' changes with it
+    // unsent: they go out again.
+    const bool resend = outcome == (int)DeviceTransfer::Outcome::stopped;
+
     if (outcome != noOutcome && isFailureToReport ((DeviceTransfer::Outcome)outcome))
     {
         // Off before the message: its modal loop keeps the ticks coming.
@@ -60,7 +64,8 @@ void DeviceSynchroniser::tick (DiagramDevice* selectedBox)
     if (selectedBox != nullptr)
         selectedBox->setSyncAnimVisible (false);
 
-    if (!hooks.hasPendingChanges() || selectedBox == nullptr)
+    const bool pending = hooks.hasPendingChanges();
+    if ((!pending && !resend) || selectedBox == nullptr)
         return;
 
     selectedBox->setSyncAnimVisible (true);

@@ -45,8 +45,8 @@ public:
 
     // The synchronisation step of a status tick in which the amplifier is connected in
     // application mode: reports a failed pass (and goes off), hides the box's spinner, and starts
-    // a pass with the spinner shown when the pages changed. Nothing while a pass runs or the link
-    // is held.
+    // a pass with the spinner shown when the pages changed or the last pass was stopped before it
+    // ended. Nothing while a pass runs or the link is held.
     void tick (DiagramDevice* selectedBox);
 
     // One pass; on the pass thread.

@@ -127,6 +127,27 @@ TEST_F (SlowSynchroniserTest, HoldStopsARunningPassBetweenFramesAndKeepsNewOnesO
     EXPECT_EQ (user.countCalls ("message"), 0) << "a stopped pass is no failure";
 }
 
+// A readback or a programming that stops a pass and then does not replace the device (cancelled,
+// refused, failed) must not leave the amplifier without the change that pass was sending.
+TEST_F (SlowSynchroniserTest, ChangeOfAStoppedPassGoesOutAtTheNextTick)
+{
+    programWithSync ({});
+    const int programmedFrames = framesReceived();
+    device().setAttribute ("name", "Edited");
+
+    changePageAndTick();
+    ASSERT_TRUE (waitUntil ([&] { return framesReceived() > programmedFrames; }));
+    {
+        const DeviceSynchroniser::LinkHold hold (synchroniser);
+    }
+
+    synchroniser.tick (&box());
+    EXPECT_TRUE (box().isSyncAnimVisible());
+    ASSERT_TRUE (waitForPassEnd());
+    ASSERT_EQ (emulator.getNumStoredBlocks (QuobCom::applicationFrames), 2);
+    EXPECT_EQ (storedApplication()->getStringAttribute ("name"), "Edited");
+}
+
 // The pages edit the working application while passes send it: each pass must send its own copy.
 // Also run under ThreadSanitizer (scripts/tsan.sh).
 TEST_F (DeviceSynchroniserTest, PageEditsWhilePassesRun)

@@ -46,7 +46,7 @@ void StatusDisplay::handleConnection()
     // for again at a later tick.
     if (deviceRevision == 0)
     {
-        ticksUntilRetry = revisionRetryTicks;
+        scheduleRetry();
         // Shown once: a silent amplifier would cost the serial number's time-outs again.
         if (!unknownRevisionShown)
         {
@@ -84,9 +84,15 @@ void StatusDisplay::handleConnection()
 
     if (deviceRevision == 0)
     {
-        ticksUntilRetry = revisionRetryTicks;
+        scheduleRetry();
         unknownRevisionShown = true;
     }
+}
+
+void StatusDisplay::scheduleRetry()
+{
+    ticksUntilRetry = nextRetryTicks;
+    nextRetryTicks = juce::jmin (2 * nextRetryTicks, maxRevisionRetryTicks);
 }
 
 void StatusDisplay::handleNoConnection()
@@ -110,6 +116,7 @@ void StatusDisplay::forgetConnection()
 {
     deviceRevision = 0;
     ticksUntilRetry = 0;
+    nextRetryTicks = revisionRetryTicks;
     unknownRevisionShown = false;
 }
 

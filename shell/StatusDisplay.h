@@ -31,9 +31,11 @@ public:
     };
 
     static constexpr const char* updateFirmwareText = "Update Firmware";
-    // A revision that could not be read is asked for again after this many ticks (5 s): each
-    // attempt of a silent amplifier blocks the window for the reply time-outs (about 4 s).
+    // A revision that could not be read is asked for again after this many ticks (5 s), and after
+    // twice as many after every further failure, up to a minute: each attempt of a silent amplifier
+    // blocks the window for the reply time-outs (about 4 s).
     static constexpr int revisionRetryTicks = 10;
+    static constexpr int maxRevisionRetryTicks = 120;
 
     // All must outlive the display.
     StatusDisplay (VantorelCom& link, juce::Label& statusLabel, juce::Button& programButton, Host& host);
@@ -55,6 +57,8 @@ private:
     void handleNoConnection();
     // The next connected tick handles the connection as new.
     void forgetConnection();
+    // An unreadable revision is asked for again later.
+    void scheduleRetry();
     void showConnected();
     // Enables the Program and get-settings buttons when the amplifier suits the selected device
     // or its firmware is older; otherwise leaves them as they are.
@@ -71,6 +75,8 @@ private:
     juce::uint32 deviceRevision = 0;
     // Ticks until an unreadable revision is asked for again; 0 asks at the next connected tick.
     int ticksUntilRetry = 0;
+    // The wait after the next failed attempt.
+    int nextRetryTicks = revisionRetryTicks;
     // The connection is shown with its revision unknown; cleared when no amplifier is connected.
     bool unknownRevisionShown = false;
     bool wizardRunning = false;

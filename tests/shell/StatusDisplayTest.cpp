@@ -239,3 +239,22 @@ TEST_F (StatusDisplayTest, AnUnreadableRevisionIsUnknownAndReadAgainWithoutOffer
     EXPECT_EQ (status(), "Connected to Zelta 60/2\nSerial Number: 4711 Rev:924");
     EXPECT_TRUE (user.openingHeadlines.isEmpty());
 }
+
+// Every attempt at a silent amplifier's revision freezes the window for the reply time-outs: the
+// attempts must grow rarer, not come every few seconds for as long as it stays plugged in.
+TEST_F (StatusDisplayTest, ASilentAmplifierIsAskedLessAndLessOften)
+{
+    openWithDeviceOf ("ZELTA");
+    emulator.setFault (AmplifierEmulator::Fault::noReply, 1);
+    reachStateAndTick (BaseCom::connected);
+    const int firstAttempt = emulator.getNumReceived (QuobCom::readRevisionCommand);
+    ASSERT_GT (firstAttempt, 0);
+
+    // A minute and a quarter of ticks.
+    for (int i = 0; i < 150; ++i)
+        content->timerCallback();
+
+    EXPECT_LE (emulator.getNumReceived (QuobCom::readRevisionCommand), 5 * firstAttempt)
+        << "at most four more attempts";
+    EXPECT_EQ (status(), "Connected to Zelta 60/2\nSerial Number: unknown Rev:unknown");
+}

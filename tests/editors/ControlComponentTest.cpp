@@ -423,6 +423,22 @@ TEST_F (ControlPageTest, AnEditedMatrixStepComesBackToItsPositionAsCustom)
     EXPECT_EQ (stateValue (*made, 1, "ComboBox", 7), "0");
     EXPECT_EQ (stateValue (*made, 1, "ComboBox", 7, "Value"), "Custom");
     EXPECT_TRUE (page->consumeChangeFlag());
+
+    // Shown again (another device was selected in between), the step is edited
+    // once more: its position shows "Custom" already, and the edit still counts
+    // as a change to save.
+    page.reset();
+    page = build (*made);
+    auto& again = page->getGpi (0);
+    EXPECT_FALSE (page->isModified());
+    child<EditButton> (again, "edit1").triggerClick();
+    settle();
+    ASSERT_NE (openEditor(), nullptr);
+    editortest::click (*openEditor(), openEditor()->getPointArea (1).getCentre()); // In2 to Out1 on
+    child<EditButton> (again, "edit1").triggerClick();
+    settle();
+    EXPECT_EQ (stateValue (*made, 1, "ComboBox", 7), "0");
+    EXPECT_TRUE (page->isModified());
 }
 
 TEST_F (ControlPageTest, AnOpenCallOutGoesWithItsStepItsPageAndItsDevice)

@@ -17,6 +17,15 @@ constexpr int limiterVoltageId = 7;
 constexpr int limiterImpedanceId = 4;
 constexpr double maxPower = 120.0;
 
+// The limiter effect as presets and new limiters hold it: channel 1's.
+const char* const presetLimiterName = "Apm1 Preset";
+
+void nameAsPresetLimiter (juce::XmlElement& limiter)
+{
+    limiter.setAttribute ("Name", presetLimiterName);
+    limiter.setAttribute ("Id", 34);
+}
+
 // The table rows of a band: type 4b, gain 4b + 1, frequency 4b + 2, width 4b + 3.
 int typeRowOf (int band)
 {
@@ -136,7 +145,7 @@ void EQDialog::setLimiter (const juce::XmlElement* limiterEffect, int presetId)
     showEffect (limiterEffect, presetId, &EQDialog::applyLimiter);
 }
 
-void EQDialog::showEffect (const juce::XmlElement* effect, int presetId,
+void EQDialog::showEffect (const juce::XmlElement* toShow, int presetId,
                            void (EQDialog::*apply) (const juce::XmlElement&))
 {
     if (presetId != 0)
@@ -146,9 +155,9 @@ void EQDialog::showEffect (const juce::XmlElement* effect, int presetId,
         return;
     }
 
-    if (effect != nullptr)
+    if (toShow != nullptr)
     {
-        (this->*apply) (*effect);
+        (this->*apply) (*toShow);
         presetCombo.setSelectedId (0, juce::dontSendNotification);
     }
 }
@@ -293,7 +302,7 @@ void EQDialog::comboBoxChanged (juce::ComboBox*)
     // Only a limiter may stand in for the device's limiter.
     if (mode == outputMode)
         if (auto* limiter = getNextEffect (*eqEffect);
-            limiter != nullptr && limiter->getStringAttribute ("Name") == "Apm1 Preset")
+            limiter != nullptr && limiter->getStringAttribute ("Name") == presetLimiterName)
             applyLimiter (*limiter);
 
     changed = true;
@@ -392,8 +401,7 @@ juce::XmlElement* EQDialog::writeLimiterParameters()
     if (heldLimiter == nullptr)
     {
         heldLimiter = std::make_unique<juce::XmlElement> ("EFFECT");
-        heldLimiter->setAttribute ("Name", "Apm1 Preset");
-        heldLimiter->setAttribute ("Id", 34);
+        nameAsPresetLimiter (*heldLimiter);
 
         auto* voltage = heldLimiter->createNewChildElement ("PARAMETER");
         voltage->setAttribute ("Name", "V Lim");
@@ -430,9 +438,16 @@ std::unique_ptr<juce::XmlElement> EQDialog::buildPresetDocument()
         return nullptr;
 
     auto document = wrapInCorvadineDocument (*eqEffect, "noname");
+    // A preset holds channel 1's effects, whichever channel's curve it was made
+    // from: only those are listed and chosen again.
+    nameAsPresetEqEffect (*getFirstChildEffect (*document), presetList.getCategory());
 
     if (mode == outputMode)
-        document->addChildElement (new juce::XmlElement (*writeLimiterParameters()));
+    {
+        auto* limiter = new juce::XmlElement (*writeLimiterParameters());
+        nameAsPresetLimiter (*limiter);
+        document->addChildElement (limiter);
+    }
 
     return document;
 }

@@ -183,6 +183,36 @@ TEST_F (DialogFixture, SavingSelectsTheSavedPresetAndChoosingItGivesTheSameCurve
     EXPECT_FALSE (user.anyUnexpected());
 }
 
+TEST_F (DialogFixture, ACurveOfAnyChannelIsSavedAsAPresetThatIsListed)
+{
+    // The curve and limiter of the second output, as the OUTPUTS page hands them over.
+    auto deviceSettings = library.getElement (0)->getChildByName ("CORVADINE");
+    auto dialog = make (EQDialog::outputMode);
+    dialog->setBands (findChildById (*deviceSettings, "EFFECT", 24), 0);
+    dialog->setLimiter (findChildById (*deviceSettings, "EFFECT", 36), 0);
+    typeInto (dialog->getGainSlider (2), "4 dB");
+    typeInto (*dialog->getVoltageSlider(), "32");
+
+    user.fileAnswers.push_back (getOutputEqPresetsFolder (documents.folder).getChildFile ("Second"));
+    pressButton (dialog->getSaveButton());
+    EXPECT_EQ (dialog->getPresetText(), "Second");
+    ASSERT_EQ (dialog->getPresetList().getNumUserPresets(), 1);
+
+    const auto* preset = dialog->getPresetList().getItems().getFirst();
+    EXPECT_EQ (preset->getStringAttribute ("Name"), "Second");
+    EXPECT_EQ (preset->getChildElement (0)->getStringAttribute ("Name"), "EQ1 Preset");
+    EXPECT_EQ (preset->getChildElement (0)->getIntAttribute ("Id"), 22);
+    EXPECT_EQ (preset->getChildElement (1)->getStringAttribute ("Name"), "Apm1 Preset");
+    EXPECT_EQ (preset->getChildElement (1)->getIntAttribute ("Id"), 34);
+
+    // Chosen later, it gives the curve and the limit back.
+    dialog->selectFirstFactoryPreset();
+    dialog->getPresetCombo().setSelectedItemIndex (0, juce::sendNotificationSync);
+    EXPECT_EQ (shownText (dialog->getGainSlider (2)), "4.0 dB");
+    EXPECT_EQ (dialog->getVoltageSlider()->getValue(), 32.0);
+    EXPECT_FALSE (user.anyUnexpected());
+}
+
 TEST_F (DialogFixture, ShortOrForeignEffectsNeverFail)
 {
     auto dialog = make (EQDialog::inputMode);

@@ -347,7 +347,11 @@ void EQDialog::buttonClicked (juce::Button* button)
         {
             presetList.rescan();
             fillPresetCombo();
-            presetCombo.setSelectedId (presetList.getLastAddedIndex() + 1, juce::dontSendNotification);
+            // Only the saved preset may show as chosen: no other one poses as it.
+            if (const int saved = presetList.getSavedPresetIndex(); saved >= 0)
+                presetCombo.setSelectedId (saved + 1, juce::dontSendNotification);
+            else
+                presetCombo.setSelectedItemIndex (-1, juce::sendNotificationAsync);
         }
         else
         {

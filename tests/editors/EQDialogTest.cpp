@@ -180,6 +180,12 @@ TEST_F (DialogFixture, SavingSelectsTheSavedPresetAndChoosingItGivesTheSameCurve
     EXPECT_EQ (dialog->getGainSlider (3).getValue(), 270);
     EXPECT_EQ (dialog->getVoltageSlider()->getValue(), 30.0);
     EXPECT_FALSE (dialog->getSaveButton().isEnabled());
+
+    // Saved under an extension the list does not read: no other preset poses as the saved one.
+    typeInto (dialog->getGainSlider (3), "1 dB");
+    saveAs ("Notes.txt");
+    EXPECT_TRUE (folder.getChildFile ("Notes.txt").existsAsFile());
+    EXPECT_EQ (dialog->getPresetText(), "");
     EXPECT_FALSE (user.anyUnexpected());
 }
 

@@ -165,7 +165,7 @@ void EQDialog::showEffect (const juce::XmlElement* toShow, int presetId,
 void EQDialog::selectFirstFactoryPreset()
 {
     // At once, so that the dialog opens showing it.
-    presetCombo.setSelectedItemIndex (presetList.getNumUserPresets(), juce::sendNotificationSync);
+    presetCombo.setSelectedId (presetList.getNumUserPresets() + 1, juce::sendNotificationSync);
 }
 
 void EQDialog::setLimiterVoltage (int tenths)
@@ -187,8 +187,11 @@ void EQDialog::fillPresetCombo()
     presetCombo.clear (juce::dontSendNotification);
     const auto& items = presetList.getItems();
 
+    // Item i is row id i + 1. A preset without a name gets no row (the chooser
+    // cannot show one); the ids of the others stay theirs.
     for (int i = 0; i < items.size(); ++i)
-        presetCombo.addItem (items[i]->getStringAttribute ("Name"), i + 1);
+        if (const auto name = items[i]->getStringAttribute ("Name"); name.isNotEmpty())
+            presetCombo.addItem (name, i + 1);
 }
 
 void EQDialog::updateBandControls (int band)
@@ -287,7 +290,8 @@ void EQDialog::sliderValueChanged (juce::Slider* slider)
 
 void EQDialog::comboBoxChanged (juce::ComboBox*)
 {
-    const int index = presetCombo.getSelectedItemIndex();
+    // By id, not by row: rows and items part where a preset has no row.
+    const int index = presetCombo.getSelectedId() - 1;
     const auto& items = presetList.getItems();
 
     if (index < 0 || index >= items.size())

@@ -1,3 +1,4 @@
+#include "document/SavedFileWriter.h"
 #include "editors/EQDialog.h"
 #include "editors/EqPresetFiles.h"
 #include "tests/editors/EditorTestSupport.h"
@@ -217,6 +218,36 @@ TEST_F (DialogFixture, ACurveOfAnyChannelIsSavedAsAPresetThatIsListed)
     EXPECT_EQ (shownText (dialog->getGainSlider (2)), "4.0 dB");
     EXPECT_EQ (dialog->getVoltageSlider()->getValue(), 32.0);
     EXPECT_FALSE (user.anyUnexpected());
+}
+
+TEST_F (DialogFixture, APresetWithoutANameDoesNotShiftTheChoices)
+{
+    // A hand-made preset file that gives no name: the chooser has no row for it.
+    const auto& builtIns = *library.getList (inputEqPresetCategory);
+    juce::XmlElement nameless (*builtIns[1]);
+    nameless.removeAttribute ("Name");
+    ASSERT_EQ (
+        writeDocumentFile (nameless, getInputEqPresetsFolder (documents.folder).getChildFile ("x.xml"), true),
+        FileWriteResult::written);
+
+    auto dialog = make (EQDialog::inputMode);
+    ASSERT_EQ (dialog->getPresetList().getNumUserPresets(), 1);
+    dialog->selectFirstFactoryPreset();
+    EXPECT_EQ (dialog->getPresetText(), builtIns[0]->getStringAttribute ("Name"));
+    EXPECT_EQ (dialog->writeBandParameters()->getChildElement (9)->getIntAttribute ("StepValue"),
+               builtIns[0]->getChildElement (0)->getChildElement (9)->getIntAttribute ("StepValue"));
+
+    // The row the user picks is the preset that is applied.
+    auto& combo = dialog->getPresetCombo();
+    for (int row = 0; row < combo.getNumItems(); ++row)
+    {
+        combo.setSelectedItemIndex (row, juce::sendNotificationSync);
+        const auto* chosen = builtIns[row];
+        ASSERT_EQ (combo.getText(), chosen->getStringAttribute ("Name"));
+        EXPECT_EQ (getStepValues (*dialog->writeBandParameters()),
+                   getStepValues (*chosen->getChildElement (0)))
+            << row;
+    }
 }
 
 TEST_F (DialogFixture, ShortOrForeignEffectsNeverFail)

@@ -17,6 +17,15 @@ constexpr int limiterVoltageId = 7;
 constexpr int limiterImpedanceId = 4;
 constexpr double maxPower = 120.0;
 
+// The limiter effect as presets and new limiters hold it: channel 1's.
+const char* const presetLimiterName = "Apm1 Preset";
+
+void nameAsPresetLimiter (juce::XmlElement& limiter)
+{
+    limiter.setAttribute ("Name", presetLimiterName);
+    limiter.setAttribute ("Id", 34);
+}
+
 // The table rows of a band: type 4b, gain 4b + 1, frequency 4b + 2, width 4b + 3.
 int typeRowOf (int band)
 {
@@ -136,7 +145,7 @@ void EQDialog::setLimiter (const juce::XmlElement* limiterEffect, int presetId)
     showEffect (limiterEffect, presetId, &EQDialog::applyLimiter);
 }
 
-void EQDialog::showEffect (const juce::XmlElement* effect, int presetId,
+void EQDialog::showEffect (const juce::XmlElement* toShow, int presetId,
                            void (EQDialog::*apply) (const juce::XmlElement&))
 {
     if (presetId != 0)
@@ -146,9 +155,9 @@ void EQDialog::showEffect (const juce::XmlElement* effect, int presetId,
         return;
     }
 
-    if (effect != nullptr)
+    if (toShow != nullptr)
     {
-        (this->*apply) (*effect);
+        (this->*apply) (*toShow);
         presetCombo.setSelectedId (0, juce::dontSendNotification);
     }
 }
@@ -156,7 +165,7 @@ void EQDialog::showEffect (const juce::XmlElement* effect, int presetId,
 void EQDialog::selectFirstFactoryPreset()
 {
     // At once, so that the dialog opens showing it.
-    presetCombo.setSelectedItemIndex (presetList.getNumUserPresets(), juce::sendNotificationSync);
+    presetCombo.setSelectedId (presetList.getNumUserPresets() + 1, juce::sendNotificationSync);
 }
 
 void EQDialog::setLimiterVoltage (int tenths)
@@ -178,8 +187,11 @@ void EQDialog::fillPresetCombo()
     presetCombo.clear (juce::dontSendNotification);
     const auto& items = presetList.getItems();
 
+    // Item i is row id i + 1. A preset without a name gets no row (the chooser
+    // cannot show one); the ids of the others stay theirs.
     for (int i = 0; i < items.size(); ++i)
-        presetCombo.addItem (items[i]->getStringAttribute ("Name"), i + 1);
+        if (const auto name = items[i]->getStringAttribute ("Name"); name.isNotEmpty())
+            presetCombo.addItem (name, i + 1);
 }
 
 void EQDialog::updateBandControls (int band)
@@ -278,7 +290,8 @@ void EQDialog::sliderValueChanged (juce::Slider* slider)
 
 void EQDialog::comboBoxChanged (juce::ComboBox*)
 {
-    const int index = presetCombo.getSelectedItemIndex();
+    // By id, not by row: rows and items part where a preset has no row.
+    const int index = presetCombo.getSelectedId() - 1;
     const auto& items = presetList.getItems();
 
     if (index < 0 || index >= items.size())
@@ -293,7 +306,7 @@ void EQDialog::comboBoxChanged (juce::ComboBox*)
     // Only a limiter may stand in for the device's limiter.
     if (mode == outputMode)
         if (auto* limiter = getNextEffect (*eqEffect);
-            limiter != nullptr && limiter->getStringAttribute ("Name") == "Apm1 Preset")
+            limiter != nullptr && limiter->getStringAttribute ("Name") == presetLimiterName)
             applyLimiter (*limiter);
 
     changed = true;
@@ -338,7 +351,11 @@ void EQDialog::buttonClicked (juce::Button* button)
         {
             presetList.rescan();
             fillPresetCombo();
-            presetCombo.setSelectedId (presetList.getLastAddedIndex() + 1, juce::dontSendNotification);
+            // Only the saved preset may show as chosen: no other one poses as it.
+            if (const int saved = presetList.getSavedPresetIndex(); saved >= 0)
+                presetCombo.setSelectedId (saved + 1, juce::dontSendNotification);
+            else
+                presetCombo.setSelectedItemIndex (-1, juce::sendNotificationAsync);
         }
         else
         {
@@ -392,8 +409,7 @@ juce::XmlElement* EQDialog::writeLimiterParameters()
     if (heldLimiter == nullptr)
     {
         heldLimiter = std::make_unique<juce::XmlElement> ("EFFECT");
-        heldLimiter->setAttribute ("Name", "Apm1 Preset");
-        heldLimiter->setAttribute ("Id", 34);
+        nameAsPresetLimiter (*heldLimiter);
 
         auto* voltage = heldLimiter->createNewChildElement ("PARAMETER");
         voltage->setAttribute ("Name", "V Lim");
@@ -430,9 +446,16 @@ std::unique_ptr<juce::XmlElement> EQDialog::buildPresetDocument()
         return nullptr;
 
     auto document = wrapInCorvadineDocument (*eqEffect, "noname");
+    // A preset holds channel 1's effects, whichever channel's curve it was made
+    // from: only those are listed and chosen again.
+    nameAsPresetEqEffect (*getFirstChildEffect (*document), presetList.getCategory());
 
     if (mode == outputMode)
-        document->addChildElement (new juce::XmlElement (*writeLimiterParameters()));
+    {
+        auto* limiter = new juce::XmlElement (*writeLimiterParameters());
+        nameAsPresetLimiter (*limiter);
+        document->addChildElement (limiter);
+    }
 
     return document;
 }

@@ -97,7 +97,7 @@ private:
     static constexpr int comboWidth = 240;
     static constexpr int labelWidth = 70;
 
-    void showEffect (const juce::XmlElement* effect, int presetId,
+    void showEffect (const juce::XmlElement* toShow, int presetId,
                      void (EQDialog::*apply) (const juce::XmlElement&));
     void applyBands (const juce::XmlElement& eqEffect);
     void applyLimiter (const juce::XmlElement& limiterEffect);

@@ -45,23 +45,27 @@ std::unique_ptr<juce::XmlElement> wrapInCorvadineDocument (const juce::XmlElemen
     return document;
 }
 
+void nameAsPresetEqEffect (juce::XmlElement& effect, int category)
+{
+    if (category == inputEqPresetCategory)
+    {
+        effect.setAttribute ("Name", "PEQ1 Preset");
+        effect.setAttribute ("Id", 12);
+    }
+    else if (category == outputEqPresetCategory)
+    {
+        effect.setAttribute ("Name", "EQ1 Preset");
+        effect.setAttribute ("Id", 22);
+    }
+}
+
 std::unique_ptr<juce::XmlElement> convertLegacyEqPreset (const juce::XmlElement& root, int category)
 {
     if (root.getTagName() != legacyTag || root.getIntAttribute ("Rev", 0) != 1)
         return nullptr;
 
     auto effect = std::make_unique<juce::XmlElement> ("EFFECT");
-
-    if (category == inputEqPresetCategory)
-    {
-        effect->setAttribute ("Name", "PEQ1 Preset");
-        effect->setAttribute ("Id", 12);
-    }
-    else if (category == outputEqPresetCategory)
-    {
-        effect->setAttribute ("Name", "EQ1 Preset");
-        effect->setAttribute ("Id", 22);
-    }
+    nameAsPresetEqEffect (*effect, category);
 
     int row = 0;
 

@@ -26,6 +26,11 @@ juce::File getOutputEqPresetsFolder (
 std::unique_ptr<juce::XmlElement> wrapInCorvadineDocument (const juce::XmlElement& element,
                                                            const juce::String& name);
 
+// Gives the effect the name and Id that a preset of the category holds: those
+// of channel 1's EQ effect ("PEQ1 Preset" 12 for input presets, "EQ1 Preset"
+// 22 for output presets), whichever channel the curve came from.
+void nameAsPresetEqEffect (juce::XmlElement& effect, int category);
+
 // The EQ effect of an older "ZELTA_EQPRESET" document of revision 1 for the
 // category (6 input, 2 output). Nothing unless the document gives all sixteen
 // rows in order, each type a known one and each value a number the row can

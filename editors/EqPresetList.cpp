@@ -17,6 +17,7 @@ void EqPresetList::rescan()
     items.clear();
     foundFiles.clear();
     lastAddedIndex = 0;
+    savedIndex = -1;
 
     for (const auto& pattern : { "*." + extension, juce::String ("*.xml") })
     {
@@ -24,8 +25,6 @@ void EqPresetList::rescan()
         group.sort();
         foundFiles.addArray (group);
     }
-
-    int savedIndex = -1;
 
     for (const auto& file : foundFiles)
     {
@@ -48,9 +47,6 @@ void EqPresetList::rescan()
         if (file == lastSavedFile)
             savedIndex = index;
     }
-
-    if (savedIndex >= 0)
-        lastAddedIndex = savedIndex;
 
     numUserPresets = items.size();
 

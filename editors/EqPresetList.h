@@ -27,9 +27,11 @@ public:
     // or nothing was written; a failure is told to the user.
     bool savePreset (std::unique_ptr<juce::XmlElement> preset, UserInteraction& user);
 
-    // The preset of the file saved last when it is listed, else the last file
-    // preset the scan listed; 0 when none.
+    // The last file preset the scan added; 0 when none.
     int getLastAddedIndex() const noexcept { return lastAddedIndex; }
+    // The preset of the file saved last, as the scan listed it; -1 when the scan
+    // did not list that file (an extension it does not read, a file it cannot read).
+    int getSavedPresetIndex() const noexcept { return savedIndex; }
     int getNumUserPresets() const noexcept { return numUserPresets; }
     const juce::OwnedArray<juce::XmlElement>& getItems() const noexcept { return items; }
     int getCategory() const noexcept { return category; }
@@ -40,6 +42,7 @@ private:
     const juce::OwnedArray<juce::XmlElement>* const builtIns;
     juce::Array<juce::File> foundFiles;
     int lastAddedIndex = 0;
+    int savedIndex = -1;
     const int category;
     const juce::File folder;
     const juce::String extension;

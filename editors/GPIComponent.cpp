@@ -180,6 +180,8 @@ GPIComponent::GPIComponent (int index, juce::XmlElement* device, const PresetLib
     // a change to save.
     if (!migratedOnLoad)
         takeSnapshot (state);
+    if (auto* live = matrixMod.getLive())
+        matrixModAtBuild = std::make_unique<juce::XmlElement> (*live);
 }
 
 GPIComponent::~GPIComponent()
@@ -478,7 +480,15 @@ void GPIComponent::matrixCallOutClosed()
 //==============================================================================
 bool GPIComponent::isModified()
 {
-    return differsFromSnapshot (state);
+    if (differsFromSnapshot (state))
+        return true;
+
+    // A matrix step edited in its call-out changes no widget of the page when
+    // its position already showed "Custom": the edit must still count.
+    const auto* live = matrixMod.getLive();
+    if (live == nullptr || matrixModAtBuild == nullptr)
+        return (live == nullptr) != (matrixModAtBuild == nullptr);
+    return !isSameState (*live, *matrixModAtBuild);
 }
 
 bool GPIComponent::consumeChangeFlag()

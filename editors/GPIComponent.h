@@ -133,6 +133,7 @@ private:
     juce::XmlElement* state = nullptr;     // GPI1 or GPI2
     bool migratedOnLoad = false;
     MatrixModulation matrixMod;
+    std::unique_ptr<juce::XmlElement> matrixModAtBuild; // the live MATRIXMOD as the page found it
     MatrixStepCallOuts callOuts;
 
     juce::Array<VisibilityRule> visibilityRules;

@@ -201,9 +201,9 @@ float MatrixComponent::levelToWrite (const PatchPoint& point)
     return point.on && point.enabled ? point.getLevel() : PatchPoint::offLevel;
 }
 
-void MatrixComponent::setSelectedPresetId (int presetId)
+void MatrixComponent::setSelectedPresetId (int presetId, juce::NotificationType notification)
 {
-    presetBox.setSelectedId (presetId, juce::sendNotificationAsync);
+    presetBox.setSelectedId (presetId, notification);
 }
 
 void MatrixComponent::detachFromDocument()

@@ -64,8 +64,8 @@ public:
     juce::uint8 getEditableOutputMask() const noexcept { return editableOutputMask; }
 
     // Selects a preset; when that changes the selection, the preset is applied
-    // from the message loop. 0 selects none.
-    void setSelectedPresetId (int presetId);
+    // (from the message loop unless told otherwise). 0 selects none.
+    void setSelectedPresetId (int presetId, juce::NotificationType = juce::sendNotificationAsync);
     // The selected preset's id, 0 for none.
     int getSelectedPresetId() const { return presetBox.getSelectedId(); }
 

@@ -49,6 +49,8 @@ MatrixModulation::Change MatrixModulation::update (bool sourceSelector)
     if (live != nullptr)
         return Change::none;
 
+    generated = false;
+
     if (parked != nullptr)
     {
         live = parked.release();
@@ -73,6 +75,7 @@ void MatrixModulation::generate()
         return;
 
     const auto number = juce::String (gpiIndex + 1);
+    generated = true;
     live = corvadine->createNewChildElement ("MATRIXMOD");
     live->setAttribute ("Name", "MatrixMod" + number);
     live->setAttribute ("Id", elementId());

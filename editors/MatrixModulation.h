@@ -53,6 +53,11 @@ public:
     // True when the live element then holds all four steps.
     bool ensureSteps();
 
+    // The live element was generated here rather than found in the document or
+    // restored: its steps started from the first preset, not from what the
+    // positions name.
+    bool holdsGeneratedSteps() const noexcept { return live != nullptr && generated; }
+
     // "Matrix Step k" (k = 1..4) of the live element; null when missing.
     juce::XmlElement* findStep (int k) const;
     // The Id of the first PARAMETER of step k: 3, 21, 39, 57.
@@ -78,6 +83,7 @@ private:
     const int gpiIndex;
     const juce::XmlElement* const firstMatrixPreset;
     juce::XmlElement* live = nullptr;         // owned by the document
+    bool generated = false;                   // live came from generate()
     std::unique_ptr<juce::XmlElement> parked; // owned here while off the document
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MatrixModulation)

@@ -28,13 +28,23 @@ void MatrixStepCallOuts::build (MatrixModulation& matrixMod, const PresetLibrary
         if (matrixMod.findStep (k + 1) == nullptr)
             return;
 
+    const bool takePresets = matrixMod.holdsGeneratedSteps();
+
     for (int k = 0; k < positions; ++k)
     {
-        auto editor = std::make_unique<MatrixComponent> (
-            matrixMod.findStep (k + 1), presets, family,
-            (juce::uint8)MatrixModulation::firstParameterIdOfStep (k + 1), (juce::int16)presetIds[(size_t)k]);
+        const auto presetId = presetIds[(size_t)k];
+        auto editor =
+            std::make_unique<MatrixComponent> (matrixMod.findStep (k + 1), presets, family,
+                                               (juce::uint8)MatrixModulation::firstParameterIdOfStep (k + 1),
+                                               (juce::int16) (takePresets ? 0 : presetId));
         editor->setSize (editorWidth, editorHeight);
         editor->applyGpiInputMask (editableOutputs);
+
+        // A generated step holds the first preset whatever its position names:
+        // the amplifier must get the matrix the position shows.
+        if (takePresets)
+            editor->setSelectedPresetId (presetId, juce::sendNotificationSync);
+
         editors[(size_t)k] = std::move (editor);
     }
 }

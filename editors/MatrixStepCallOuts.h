@@ -24,7 +24,9 @@ public:
     ~MatrixStepCallOuts();
 
     // Editors over the steps of the live element, each showing its position's
-    // preset and leaving only the outputs of editableOutputs editable.
+    // preset and leaving only the outputs of editableOutputs editable. Steps just
+    // generated take their positions' presets; steps found in the document are
+    // shown as they are.
     void build (MatrixModulation& matrixMod, const PresetLibrary* presets, const DeviceFamily& family,
                 const std::array<int, positions>& presetIds, juce::uint8 editableOutputs);
 

@@ -532,7 +532,9 @@ void OutputComponent::storeDelayAndLimitStates()
     for (int n = 0; n < rows.size(); ++n)
     {
         storeNumber ("Delay", 8 + n, rows[n]->delay.getValue());
-        storeNumber ("Apm", 12 + n, rows[n]->limitTotal.getValue());
+        // A new limit entry starts at the full 50 V: the speaker's own limit still holds the total.
+        const bool hasLimitEntry = findChildById (*state, "Apm", 12 + n) != nullptr;
+        storeNumber ("Apm", 12 + n, hasLimitEntry ? rows[n]->limitTotal.getValue() : maxLimit);
     }
 }
 

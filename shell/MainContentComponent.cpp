@@ -626,10 +626,17 @@ void MainContentComponent::diagramSelectionChanged (DiagramView&)
 
 void MainContentComponent::rebuildSetupPages()
 {
-    deleteSetupPages();
-
     auto* box = getSelectedDeviceBox();
     auto* device = diagram != nullptr ? diagram->getSelectedDeviceXml() : nullptr;
+
+    // The pages of the device left behind are asked before they go, or their edits
+    // would never mark the application. Not when the same element was replaced in
+    // place (its pages point into children that are gone) or left the application.
+    if (auto* shown = setupArea->getDevice(); shown != nullptr && shown != device && workingCopy != nullptr &&
+                                              workingCopy->containsChildElement (shown))
+        updateModifiedFlag();
+
+    deleteSetupPages();
 
     if (box == nullptr || device == nullptr)
         return;

@@ -21,16 +21,17 @@ SetupArea::~SetupArea()
     parent.removeChildComponent (&tabSelector);
 }
 
-void SetupArea::createPages (juce::XmlElement& device, const DeviceFamily& familyRow)
+void SetupArea::createPages (juce::XmlElement& deviceToEdit, const DeviceFamily& familyRow)
 {
     deletePages();
     family = familyRow;
+    device = &deviceToEdit;
 
-    pages.add (new InputComponent (device, presets, family, user, documentsFolder));
-    pages.add (new MatrixComponent (&device, &presets, family, 0, MatrixComponent::noPresetId));
-    pages.add (new OutputComponent (device, presets, family, user, documentsFolder));
+    pages.add (new InputComponent (deviceToEdit, presets, family, user, documentsFolder));
+    pages.add (new MatrixComponent (&deviceToEdit, &presets, family, 0, MatrixComponent::noPresetId));
+    pages.add (new OutputComponent (deviceToEdit, presets, family, user, documentsFolder));
 
-    auto control = std::make_unique<ControlComponent> (&device, &presets, family);
+    auto control = std::make_unique<ControlComponent> (&deviceToEdit, &presets, family);
     control->setUserInteraction (user);
     pages.add (control.release());
 }
@@ -56,6 +57,7 @@ void SetupArea::showPages()
 void SetupArea::deletePages()
 {
     pages.clear();
+    device = nullptr;
 }
 
 bool SetupArea::hasPendingPageChanges()

@@ -59,6 +59,9 @@ public:
 
     void setBounds (juce::Rectangle<int> tabSelectorArea, juce::Rectangle<int> pageArea);
 
+    // The Device element the pages edit; null when no pages are built.
+    juce::XmlElement* getDevice() const noexcept { return device; }
+
     SetupTabSelector& getTabSelector() noexcept { return tabSelector; }
     int getNumPages() const noexcept { return pages.size(); }
     // Null when no pages are built.
@@ -76,6 +79,7 @@ private:
     // In page order; deleted last first.
     juce::OwnedArray<SetupComponent> pages;
     int currentPage = inputsPage;
+    juce::XmlElement* device = nullptr;
     DeviceFamily family;
     juce::Rectangle<int> pageBounds;
 

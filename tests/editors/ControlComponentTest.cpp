@@ -269,7 +269,9 @@ TEST_F (ControlPageTest, ALegacyStateIsMigratedWhenThePageIsBuilt)
     auto made = device();
     auto* controlSelection = made->getChildByName ("ControlSelection");
     controlSelection->deleteAllChildElements();
-    for (auto [id, selId] : { std::pair<int, int>{ 0, 2 }, { 1, 13 }, { 2, 5 } })
+    // GPI 1 Output Level on every output; GPI 2 a source selector whose
+    // positions name the presets Mute, Stereo 1/2, Stereo 3/4 and Stereo 3/4.
+    for (auto [id, selId] : { std::pair<int, int>{ 0, 2 }, { 1, 13 }, { 2, 3 }, { 3, 1 } })
     {
         auto* combo = controlSelection->createNewChildElement ("ComboBox");
         combo->setAttribute ("id", id);
@@ -279,9 +281,31 @@ TEST_F (ControlPageTest, ALegacyStateIsMigratedWhenThePageIsBuilt)
     auto page = build (*made);
     EXPECT_EQ (page->getGpi (0).getFunctionIndex(), GPIComponent::outputLevel);
     EXPECT_EQ (child<juce::ComboBox> (page->getGpi (0), "outputSet").getSelectedId(), 15);
-    EXPECT_EQ (page->getGpi (1).getFunctionIndex(), GPIComponent::wake);
+    EXPECT_EQ (page->getGpi (1).getFunctionIndex(), GPIComponent::sourceSelector);
     EXPECT_EQ (modifiers (*made).joinIntoString (" "), "4:2 6:2 8:2 10:2");
     EXPECT_TRUE (page->isModified()); // the document changed: there is something to save
+
+    // The device had no MATRIXMOD: each generated step carries the matrix its
+    // position shows, not the first preset.
+    auto* matrixMod = findChildById (*made->getChildByName ("CORVADINE"), "MATRIXMOD", 22);
+    ASSERT_NE (matrixMod, nullptr);
+    const int positions[] = { 12, 9, 10, 10 };
+    for (int k = 1; k <= 4; ++k)
+    {
+        const juce::XmlElement* preset = nullptr;
+        for (auto* candidate : *library.getList (4))
+            if (candidate->getIntAttribute ("Id") == positions[k - 1])
+                preset = candidate->getChildByName ("EFFECT");
+        ASSERT_NE (preset, nullptr);
+        EXPECT_EQ (child<juce::ComboBox> (page->getGpi (1), "position" + juce::String (k)).getSelectedId(),
+                   positions[k - 1]);
+        for (int point = 0; point < 16; ++point)
+            EXPECT_EQ (attributeOf (findChildById (*findChildById (*matrixMod, "EFFECT", 2 * k), "PARAMETER",
+                                                   3 + 18 * (k - 1) + point),
+                                    "StepValue"),
+                       attributeOf (findChildById (*preset, "PARAMETER", point), "StepValue"))
+                << "step " << k << " point " << point;
+    }
 }
 
 TEST_F (ControlPageTest, ADeviceWithoutSettingsDocumentGetsNone)
@@ -399,6 +423,22 @@ TEST_F (ControlPageTest, AnEditedMatrixStepComesBackToItsPositionAsCustom)
     EXPECT_EQ (stateValue (*made, 1, "ComboBox", 7), "0");
     EXPECT_EQ (stateValue (*made, 1, "ComboBox", 7, "Value"), "Custom");
     EXPECT_TRUE (page->consumeChangeFlag());
+
+    // Shown again (another device was selected in between), the step is edited
+    // once more: its position shows "Custom" already, and the edit still counts
+    // as a change to save.
+    page.reset();
+    page = build (*made);
+    auto& again = page->getGpi (0);
+    EXPECT_FALSE (page->isModified());
+    child<EditButton> (again, "edit1").triggerClick();
+    settle();
+    ASSERT_NE (openEditor(), nullptr);
+    editortest::click (*openEditor(), openEditor()->getPointArea (1).getCentre()); // In2 to Out1 on
+    child<EditButton> (again, "edit1").triggerClick();
+    settle();
+    EXPECT_EQ (stateValue (*made, 1, "ComboBox", 7), "0");
+    EXPECT_TRUE (page->isModified());
 }
 
 TEST_F (ControlPageTest, AnOpenCallOutGoesWithItsStepItsPageAndItsDevice)

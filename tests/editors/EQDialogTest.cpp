@@ -1,3 +1,4 @@
+#include "document/SavedFileWriter.h"
 #include "editors/EQDialog.h"
 #include "editors/EqPresetFiles.h"
 #include "tests/editors/EditorTestSupport.h"
@@ -180,7 +181,73 @@ TEST_F (DialogFixture, SavingSelectsTheSavedPresetAndChoosingItGivesTheSameCurve
     EXPECT_EQ (dialog->getGainSlider (3).getValue(), 270);
     EXPECT_EQ (dialog->getVoltageSlider()->getValue(), 30.0);
     EXPECT_FALSE (dialog->getSaveButton().isEnabled());
+
+    // Saved under an extension the list does not read: no other preset poses as the saved one.
+    typeInto (dialog->getGainSlider (3), "1 dB");
+    saveAs ("Notes.txt");
+    EXPECT_TRUE (folder.getChildFile ("Notes.txt").existsAsFile());
+    EXPECT_EQ (dialog->getPresetText(), "");
     EXPECT_FALSE (user.anyUnexpected());
+}
+
+TEST_F (DialogFixture, ACurveOfAnyChannelIsSavedAsAPresetThatIsListed)
+{
+    // The curve and limiter of the second output, as the OUTPUTS page hands them over.
+    auto deviceSettings = library.getElement (0)->getChildByName ("CORVADINE");
+    auto dialog = make (EQDialog::outputMode);
+    dialog->setBands (findChildById (*deviceSettings, "EFFECT", 24), 0);
+    dialog->setLimiter (findChildById (*deviceSettings, "EFFECT", 36), 0);
+    typeInto (dialog->getGainSlider (2), "4 dB");
+    typeInto (*dialog->getVoltageSlider(), "32");
+
+    user.fileAnswers.push_back (getOutputEqPresetsFolder (documents.folder).getChildFile ("Second"));
+    pressButton (dialog->getSaveButton());
+    EXPECT_EQ (dialog->getPresetText(), "Second");
+    ASSERT_EQ (dialog->getPresetList().getNumUserPresets(), 1);
+
+    const auto* preset = dialog->getPresetList().getItems().getFirst();
+    EXPECT_EQ (preset->getStringAttribute ("Name"), "Second");
+    EXPECT_EQ (preset->getChildElement (0)->getStringAttribute ("Name"), "EQ1 Preset");
+    EXPECT_EQ (preset->getChildElement (0)->getIntAttribute ("Id"), 22);
+    EXPECT_EQ (preset->getChildElement (1)->getStringAttribute ("Name"), "Apm1 Preset");
+    EXPECT_EQ (preset->getChildElement (1)->getIntAttribute ("Id"), 34);
+
+    // Chosen later, it gives the curve and the limit back.
+    dialog->selectFirstFactoryPreset();
+    dialog->getPresetCombo().setSelectedItemIndex (0, juce::sendNotificationSync);
+    EXPECT_EQ (shownText (dialog->getGainSlider (2)), "4.0 dB");
+    EXPECT_EQ (dialog->getVoltageSlider()->getValue(), 32.0);
+    EXPECT_FALSE (user.anyUnexpected());
+}
+
+TEST_F (DialogFixture, APresetWithoutANameDoesNotShiftTheChoices)
+{
+    // A hand-made preset file that gives no name: the chooser has no row for it.
+    const auto& builtIns = *library.getList (inputEqPresetCategory);
+    juce::XmlElement nameless (*builtIns[1]);
+    nameless.removeAttribute ("Name");
+    ASSERT_EQ (
+        writeDocumentFile (nameless, getInputEqPresetsFolder (documents.folder).getChildFile ("x.xml"), true),
+        FileWriteResult::written);
+
+    auto dialog = make (EQDialog::inputMode);
+    ASSERT_EQ (dialog->getPresetList().getNumUserPresets(), 1);
+    dialog->selectFirstFactoryPreset();
+    EXPECT_EQ (dialog->getPresetText(), builtIns[0]->getStringAttribute ("Name"));
+    EXPECT_EQ (dialog->writeBandParameters()->getChildElement (9)->getIntAttribute ("StepValue"),
+               builtIns[0]->getChildElement (0)->getChildElement (9)->getIntAttribute ("StepValue"));
+
+    // The row the user picks is the preset that is applied.
+    auto& combo = dialog->getPresetCombo();
+    for (int row = 0; row < combo.getNumItems(); ++row)
+    {
+        combo.setSelectedItemIndex (row, juce::sendNotificationSync);
+        const auto* chosen = builtIns[row];
+        ASSERT_EQ (combo.getText(), chosen->getStringAttribute ("Name"));
+        EXPECT_EQ (getStepValues (*dialog->writeBandParameters()),
+                   getStepValues (*chosen->getChildElement (0)))
+            << row;
+    }
 }
 
 TEST_F (DialogFixture, ShortOrForeignEffectsNeverFail)

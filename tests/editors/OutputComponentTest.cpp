@@ -155,6 +155,14 @@ TEST_F (OutputPageFixture, SpeakerPresetLimitAndAdlcReachTheDocumentAsTheyAreSho
     pressButton (page->getAdlcToggle (1));
     EXPECT_EQ (step (*device, 28, 31), 41);
     EXPECT_EQ (step (*device, 80, 1), 270);
+
+    // A missing limit entry is made at the full 50 V; the speaker still limits the total.
+    auto* state = device->getChildByName ("OutputSelection");
+    state->removeChildElement (findChildById (*state, "Apm", 13), true);
+    page = build (*device, DeviceFamily::fromId (0));
+    EXPECT_EQ (stored (*device, "Apm", 13), "50.0");
+    EXPECT_EQ (shownText (page->getLimitSlider (1)), "50.0 Vpk");
+    EXPECT_EQ (shownText (page->getLimitTotalSlider (1)), "25.0 Vpk");
 }
 
 TEST_F (OutputPageFixture, DelayIsWrittenInWholeSamples)

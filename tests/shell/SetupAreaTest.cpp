@@ -236,14 +236,15 @@ TEST_F (SetupAreaTest, TheChosenTabStaysAcrossDevicesAndChangesArePendingOnce)
     clickAt (*matrix, matrix->getPointArea (1).getCentre());
     EXPECT_TRUE (content->hasPendingPageChanges());
     EXPECT_FALSE (content->hasPendingPageChanges());
-    content->updateModifiedFlag();
-    EXPECT_TRUE (content->isModified());
 
-    // Rebuilding for another device keeps the tab.
+    // Rebuilding for another device keeps the tab, and the edit on the device
+    // left behind still marks the application.
     chooseTab (SetupArea::inputsPage);
     diagram->selectDevice (0, false);
     EXPECT_EQ (area().getCurrentPageIndex(), SetupArea::inputsPage);
     expectOnlyCurrentPageShown();
+    content->updateModifiedFlag();
+    EXPECT_TRUE (content->isModified());
 }
 
 TEST_F (SetupAreaTest, AfterEveryControlChangedTheDeviceStillGoesWholeIntoASettingsBlock)

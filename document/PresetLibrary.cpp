@@ -54,9 +54,14 @@ int PresetLibrary::getNumUnparsedDocuments() const
         if (row->category < 0 || row->category >= numCategories)
             ++outsideCategories;
 
-    for (int category = 0; category < numCategories; ++category)
-        getParsedCategory (category);
+    parseAllCategories();
 
     const juce::ScopedLock lock (parseLock);
     return unparsedDocuments + outsideCategories;
+}
+
+void PresetLibrary::parseAllCategories() const
+{
+    for (int category = 0; category < numCategories; ++category)
+        getParsedCategory (category);
 }

@@ -31,6 +31,10 @@ public:
     // none for the program's own table. Parses every category.
     int getNumUnparsedDocuments() const;
 
+    // Parses the categories not parsed yet, so that no later request waits for it:
+    // the program does this on a thread of its own while it starts.
+    void parseAllCategories() const;
+
 private:
     const juce::OwnedArray<juce::XmlElement>& getParsedCategory (int category) const;
 

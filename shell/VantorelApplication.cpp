@@ -68,7 +68,13 @@ void VantorelApplication::MainWindow::keepContentWithinLimits()
 
 VantorelApplication::VantorelApplication()
     : presetLibraryLoader (
-          [this] { presetLibrary = std::make_unique<juce::SharedResourcePointer<PresetLibrary>>(); })
+          [this]
+          {
+              auto library = std::make_unique<juce::SharedResourcePointer<PresetLibrary>>();
+              // The pages of the first device ask for the presets at once.
+              library->getObject().parseAllCategories();
+              presetLibrary = std::move (library);
+          })
 {
 }
 

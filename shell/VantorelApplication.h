@@ -58,8 +58,8 @@ private:
     // typefaces of every text. Declared before the window, which draws with it,
     // so that it outlives the window.
     SystemFontLookAndFeel lookAndFeel;
-    // The shared preset library, whose first acquisition parses the example applications and
-    // device templates, is acquired on a thread of its own while the program opens its display;
+    // The shared preset library is acquired and all its categories parsed on a thread of its
+    // own while the program opens its display;
     // initialise waits for it before the main content, which uses it, is built. Written by that
     // thread only, read after it has been joined.
     std::unique_ptr<juce::SharedResourcePointer<PresetLibrary>> presetLibrary;

@@ -11,27 +11,13 @@ namespace
 const char* const settingsTag = "CORVADINE";
 const char* const passwordTag = "Password";
 
-// Tags are matched without regard to case, as everywhere in the documents.
-bool isTag (const juce::XmlElement& element, const char* tag)
-{
-    return element.getTagName().equalsIgnoreCase (tag);
-}
-
-juce::XmlElement* firstChildNamed (const juce::XmlElement& parent, const char* tag)
-{
-    for (auto* child : parent.getChildIterator())
-        if (isTag (*child, tag))
-            return child;
-    return nullptr;
-}
-
 std::unique_ptr<juce::XmlElement> withoutRepeatedEffects (const juce::XmlElement& settings)
 {
     auto rebuilt = std::make_unique<juce::XmlElement> (settings.getTagName());
     std::set<int> effectIds;
 
     for (auto* child : settings.getChildIterator())
-        if (!isTag (*child, "EFFECT") || effectIds.insert (child->getIntAttribute ("Id", 0)).second)
+        if (!child->hasTagName ("EFFECT") || effectIds.insert (child->getIntAttribute ("Id", 0)).second)
             rebuilt->addChildElement (new juce::XmlElement (*child));
 
     return rebuilt;
@@ -41,7 +27,7 @@ std::unique_ptr<juce::XmlElement> withoutRepeatedEffects (const juce::XmlElement
 // fine, the amplifier went away or its port failed.
 DeviceTransfer::Outcome diagnose (const juce::XmlElement& prepared)
 {
-    auto* settings = firstChildNamed (prepared, settingsTag);
+    auto* settings = prepared.getChildByName (settingsTag);
     if (settings == nullptr)
         return DeviceTransfer::Outcome::noSettings;
 
@@ -51,7 +37,7 @@ DeviceTransfer::Outcome diagnose (const juce::XmlElement& prepared)
         return DeviceTransfer::Outcome::settingsTooLarge;
 
     juce::XmlElement rest (prepared);
-    rest.removeChildElement (firstChildNamed (rest, settingsTag), true);
+    rest.removeChildElement (rest.getChildByName (settingsTag), true);
     if ((int)createApplicationPayload (rest, programRevision).getSize() > QuobCom::maxBlockSize)
         return DeviceTransfer::Outcome::applicationTooLarge;
 
@@ -64,10 +50,10 @@ std::unique_ptr<juce::XmlElement> DeviceTransfer::prepare (const juce::XmlElemen
 {
     auto copy = std::make_unique<juce::XmlElement> (device);
 
-    if (auto* settings = firstChildNamed (*copy, settingsTag))
+    if (auto* settings = copy->getChildByName (settingsTag))
         copy->replaceChildElement (settings, withoutRepeatedEffects (*settings).release());
 
-    if (auto* oldPassword = firstChildNamed (*copy, passwordTag))
+    if (auto* oldPassword = copy->getChildByName (passwordTag))
         copy->removeChildElement (oldPassword, true);
 
     if (passwordKey.isNotEmpty())

@@ -76,7 +76,7 @@ public:
     void updateModifiedFlag();
     bool isModified() const { return modified; }
     void setSyncEnabled (bool on) override;
-    bool isSyncEnabled() const { return synchroniser->isEnabled(); }
+    bool isSyncEnabled() const override { return synchroniser->isEnabled(); }
     // Whether a setup page changed since the last call; asks and so clears every page.
     bool hasPendingPageChanges();
     // Marks on the MATRIX page the outputs that the GPI source selectors switch.

@@ -97,17 +97,17 @@ void StatusDisplay::scheduleRetry()
 
 void StatusDisplay::handleNoConnection()
 {
-    host.setSyncEnabled (false);
-    programButton.setEnabled (false);
-    setGetSettingsEnabled (false);
-    setStatus ("No device connected", juce::Colours::darkgrey);
+    // Every tick while unplugged: each control is written once with its final value, so nothing
+    // flickers, repaints or loses the keyboard focus while nothing changes.
+    const bool updateMode = link.getLinkState() == BaseCom::connectedInUpdateMode;
 
-    if (link.getLinkState() == BaseCom::connectedInUpdateMode)
-    {
-        setStatus ("Device is in update mode", juce::Colours::darkgrey);
-        programButton.setEnabled (true);
-        programButton.setButtonText (updateFirmwareText);
-    }
+    if (host.isSyncEnabled())
+        host.setSyncEnabled (false);
+
+    programButton.setButtonText (updateMode ? updateFirmwareText : "Program");
+    programButton.setEnabled (updateMode);
+    setGetSettingsEnabled (false);
+    setStatus (updateMode ? "Device is in update mode" : "No device connected", juce::Colours::darkgrey);
 
     forgetConnection();
 }

@@ -23,6 +23,7 @@ public:
         // The selected device box, or null.
         virtual DiagramDevice* getSelectedDeviceBox() = 0;
         virtual void setSyncEnabled (bool on) = 0;
+        virtual bool isSyncEnabled() const = 0;
         // Whether a synchronisation pass is using the link now.
         virtual bool isSynchronisationRunning() = 0;
         // Starts a synchronisation pass when one is due; called at every connected tick after the

@@ -81,8 +81,7 @@ private:
 GPIComponent::GPIComponent (int index, juce::XmlElement* device, const PresetLibrary* library,
                             DeviceFamily row)
     : SetupComponent (device, library, row), gpiNumber (juce::String (index + 1)), gpiIndex (index),
-      outputSets (OutputSetTable::forFamily (row.id)),
-      corvadine (device != nullptr ? device->getChildByName ("CORVADINE") : nullptr),
+      outputSets (OutputSetTable::forFamily (row.id)), corvadine (getSettings()),
       matrixMod (corvadine, index,
                  library != nullptr && library->getList (matrixPresetCategory) != nullptr
                      ? library->getList (matrixPresetCategory)->getFirst()
@@ -226,12 +225,9 @@ void GPIComponent::addVisibilityRule (juce::Component& control, int shownFunctio
 //==============================================================================
 juce::XmlElement* GPIComponent::findOrCreateState()
 {
-    if (element == nullptr)
-        return nullptr;
-
-    auto* controlSelection = element->getChildByName ("ControlSelection");
+    auto* controlSelection = findOrCreatePageState ("ControlSelection");
     if (controlSelection == nullptr)
-        controlSelection = element->createNewChildElement ("ControlSelection");
+        return nullptr;
 
     const auto tag = "GPI" + gpiNumber;
     auto* found = controlSelection->getChildByName (tag);

@@ -255,12 +255,16 @@ int GPIComponent::storedSelId (int id, int fallback) const
     return fallback;
 }
 
+int GPIComponent::storedFunction() const
+{
+    const auto stored = storedSelId (functionComboId, 1) - 1;
+    // An unknown function is none the page can show or write.
+    return stored >= 0 && stored < numFunctions ? stored : (int)noFunction;
+}
+
 void GPIComponent::loadState()
 {
-    functionIndex = storedSelId (functionComboId, 1) - 1;
-    // An unknown function is none the page can show or write.
-    if (functionIndex < 0 || functionIndex >= numFunctions)
-        functionIndex = noFunction;
+    functionIndex = storedFunction();
     functionCombo.setSelectedId (functionIndex + 1, juce::sendNotificationAsync);
 
     outputSetCombo.setSelectedId (functionIndex == outputLevel ? storedSelId (setComboId, 1) : 1,
@@ -402,9 +406,7 @@ bool GPIComponent::matchesStoredFunction() const
 
 void GPIComponent::restoreStoredFunction()
 {
-    auto stored = storedSelId (functionComboId, 1) - 1;
-    if (stored < 0 || stored >= numFunctions)
-        stored = noFunction;
+    const auto stored = storedFunction();
 
     functionIndex = stored;
     functionCombo.setSelectedId (stored + 1, juce::dontSendNotification);

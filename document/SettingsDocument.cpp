@@ -80,18 +80,21 @@ const char* const defaultSettingsText =
     "           CorvadineRev=\"2\" Id=\"5\"/>\n";
 } // namespace
 
+bool hasId (const juce::XmlElement& element, int id)
+{
+    const bool hasUpper = element.hasAttribute ("Id");
+    const bool hasLower = element.hasAttribute ("id");
+    // A missing number reads as -1 only when the element has neither attribute: an
+    // element numbered by "Id" alone is no match for -1 through its absent "id".
+    return (hasUpper && element.getIntAttribute ("Id") == id) ||
+           (hasLower && element.getIntAttribute ("id") == id) || (!hasUpper && !hasLower && id == -1);
+}
+
 juce::XmlElement* findChildById (const juce::XmlElement& parent, const juce::String& tag, int id)
 {
     for (auto* child : parent.getChildWithTagNameIterator (tag))
-    {
-        const bool hasUpper = child->hasAttribute ("Id");
-        const bool hasLower = child->hasAttribute ("id");
-        // A missing number reads as -1 only when the child has neither attribute: a
-        // child numbered by "Id" alone is no match for -1 through its absent "id".
-        if ((hasUpper && child->getIntAttribute ("Id") == id) ||
-            (hasLower && child->getIntAttribute ("id") == id) || (!hasUpper && !hasLower && id == -1))
+        if (hasId (*child, id))
             return child;
-    }
     return nullptr;
 }
 

@@ -12,6 +12,8 @@
 // id (each child is tried with "Id" first, then "id"); id -1 also finds a child that
 // has neither attribute.
 juce::XmlElement* findChildById (const juce::XmlElement& parent, const juce::String& tag, int id);
+// The test findChildById applies to each child.
+bool hasId (const juce::XmlElement& element, int id);
 
 // First child with the tag whose "Id" text (else "id") equals id and whose "Name"
 // text (else "name") equals name; both compared as exact strings.

@@ -81,8 +81,7 @@ private:
 GPIComponent::GPIComponent (int index, juce::XmlElement* device, const PresetLibrary* library,
                             DeviceFamily row)
     : SetupComponent (device, library, row), gpiNumber (juce::String (index + 1)), gpiIndex (index),
-      outputSets (OutputSetTable::forFamily (row.id)),
-      corvadine (device != nullptr ? device->getChildByName ("CORVADINE") : nullptr),
+      outputSets (OutputSetTable::forFamily (row.id)), corvadine (getSettings()),
       matrixMod (corvadine, index,
                  library != nullptr && library->getList (matrixPresetCategory) != nullptr
                      ? library->getList (matrixPresetCategory)->getFirst()
@@ -226,12 +225,9 @@ void GPIComponent::addVisibilityRule (juce::Component& control, int shownFunctio
 //==============================================================================
 juce::XmlElement* GPIComponent::findOrCreateState()
 {
-    if (element == nullptr)
-        return nullptr;
-
-    auto* controlSelection = element->getChildByName ("ControlSelection");
+    auto* controlSelection = findOrCreatePageState ("ControlSelection");
     if (controlSelection == nullptr)
-        controlSelection = element->createNewChildElement ("ControlSelection");
+        return nullptr;
 
     const auto tag = "GPI" + gpiNumber;
     auto* found = controlSelection->getChildByName (tag);
@@ -259,12 +255,16 @@ int GPIComponent::storedSelId (int id, int fallback) const
     return fallback;
 }
 
+int GPIComponent::storedFunction() const
+{
+    const auto stored = storedSelId (functionComboId, 1) - 1;
+    // An unknown function is none the page can show or write.
+    return stored >= 0 && stored < numFunctions ? stored : (int)noFunction;
+}
+
 void GPIComponent::loadState()
 {
-    functionIndex = storedSelId (functionComboId, 1) - 1;
-    // An unknown function is none the page can show or write.
-    if (functionIndex < 0 || functionIndex >= numFunctions)
-        functionIndex = noFunction;
+    functionIndex = storedFunction();
     functionCombo.setSelectedId (functionIndex + 1, juce::sendNotificationAsync);
 
     outputSetCombo.setSelectedId (functionIndex == outputLevel ? storedSelId (setComboId, 1) : 1,
@@ -406,9 +406,7 @@ bool GPIComponent::matchesStoredFunction() const
 
 void GPIComponent::restoreStoredFunction()
 {
-    auto stored = storedSelId (functionComboId, 1) - 1;
-    if (stored < 0 || stored >= numFunctions)
-        stored = noFunction;
+    const auto stored = storedFunction();
 
     functionIndex = stored;
     functionCombo.setSelectedId (stored + 1, juce::dontSendNotification);

@@ -86,6 +86,7 @@ private:
     juce::XmlElement* findOrCreateState();
     void loadState();
     int storedSelId (int id, int fallback) const;
+    int storedFunction() const;
     void saveStateToDevice();
     void storeComboState (int id, const juce::ComboBox& combo);
     void storeVoltageState (int id, const juce::Slider& knob);

@@ -7,13 +7,6 @@ namespace
 {
 constexpr int firstSlot = 2, lastSlot = 9; // MODIFIER Ids 4 to 18
 
-// The rule of findChildById: "Id" or, failing that, "id".
-bool holdsId (const juce::XmlElement& element, int id)
-{
-    return (element.hasAttribute ("Id") && element.getIntAttribute ("Id") == id) ||
-           (element.hasAttribute ("id") && element.getIntAttribute ("id") == id);
-}
-
 // What the amplifier gets of a modifier: its parameters' Ids and StepValues, in
 // order. Names and shown texts stay in the program; a modifier read back from
 // the amplifier has none.
@@ -82,7 +75,7 @@ int GpiModifierWriter::countFreeSlots (juce::XmlElement& corvadine, Sources owne
 bool GpiModifierWriter::slotIsFree (const juce::XmlElement& corvadine, int slot, Sources releasable)
 {
     for (auto* holder : corvadine.getChildWithTagNameIterator ("MODIFIER"))
-        if (holdsId (*holder, 2 * slot))
+        if (hasId (*holder, 2 * slot))
             if (const auto source = sourceOf (*holder);
                 source != disabledSource && !releasable.contains (source))
                 return false;
@@ -98,13 +91,8 @@ int GpiModifierWriter::findFreeModifierId (juce::XmlElement& corvadine)
 
         // Every holder of the Id is disabled: all of them go, so that the Id
         // stays unique once it is given out again.
-        for (auto* holder = corvadine.getFirstChildElement(); holder != nullptr;)
-        {
-            auto* next = holder->getNextElement();
-            if (holder->hasTagName ("MODIFIER") && holdsId (*holder, 2 * slot))
-                corvadine.removeChildElement (holder, true);
-            holder = next;
-        }
+        while (auto* holder = findChildById (corvadine, "MODIFIER", 2 * slot))
+            corvadine.removeChildElement (holder, true);
         return slot;
     }
     return -1;

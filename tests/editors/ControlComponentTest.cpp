@@ -66,12 +66,7 @@ protected:
 
     static void clickTab (ControlTabs& tabs, int downTab, int upTab)
     {
-        const auto down = tabs.getTabArea (downTab).getCentre(), up = tabs.getTabArea (upTab).getCentre();
-        const auto now = juce::Time::getCurrentTime();
-        const juce::MouseEvent event (juce::Desktop::getInstance().getMainMouseSource(), up,
-                                      juce::ModifierKeys::leftButtonModifier, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f,
-                                      &tabs, &tabs, now, down, now, 1, false);
-        tabs.mouseUp (event);
+        editortest::click (tabs, tabs.getTabArea (downTab).getCentre(), tabs.getTabArea (upTab).getCentre());
         settle();
     }
 };

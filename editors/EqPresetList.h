@@ -3,6 +3,7 @@
 #include <juce_core/juce_core.h>
 
 #include "document/PresetLibrary.h"
+#include "document/SavedFileFormat.h"
 
 class UserInteraction;
 
@@ -15,7 +16,7 @@ class EqPresetList
 public:
     // Scans the folder at once. Category 6 (input EQ) or 2 (output EQ).
     EqPresetList (const PresetLibrary& library, int category, const juce::File& folder,
-                  const juce::String& extension = "spre");
+                  const juce::String& extension = eqPresetFileExtension);
 
     // Lists the folder's files again ("*.spre", then "*.xml", each group by
     // name), then the built-in presets. A file that cannot be read or holds no

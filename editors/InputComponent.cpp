@@ -15,10 +15,7 @@ InputComponent::InputComponent (juce::XmlElement& device, const PresetLibrary& l
     : SetupComponent (&device, &library, familyRow),
       eqDialog (library, EQDialog::inputMode, userToAsk, documentsFolder), user (userToAsk)
 {
-    heading.setFont (juce::Font (19.0f, juce::Font::bold));
-    heading.setJustificationType (juce::Justification::centred);
-    heading.setColour (juce::Label::textColourId, juce::Colours::grey);
-    addAndMakeVisible (heading);
+    addHeading (heading);
 
     applyColourScheme (look);
     presetList = library.getList (inputPresetCategory);
@@ -30,13 +27,7 @@ InputComponent::InputComponent (juce::XmlElement& device, const PresetLibrary& l
     {
         auto* box = comboBoxes.add (new juce::ComboBox());
         box->setLookAndFeel (&look);
-
-        if (presetList != nullptr)
-            for (auto* preset : *presetList)
-                if (const int id = preset->getIntAttribute ("Id", 0); id != 0)
-                    box->addItem (preset->getStringAttribute ("Name"), id);
-
-        box->addItem ("Custom...", customId);
+        addPresetItems (*box, presetList, customId);
         box->setEnabled (editable);
         box->addListener (this);
         addAndMakeVisible (box);
@@ -101,18 +92,9 @@ void InputComponent::comboBoxChanged (juce::ComboBox* box)
     changed = true;
 }
 
-const juce::XmlElement* InputComponent::findPreset (int presetId) const
-{
-    if (presetList != nullptr)
-        for (auto* preset : *presetList)
-            if (preset->getIntAttribute ("Id", 0) == presetId)
-                return preset;
-    return nullptr;
-}
-
 void InputComponent::choosePreset (int input, int presetId)
 {
-    const auto* preset = findPreset (presetId);
+    const auto* preset = findPresetById (presetList, presetId);
 
     if (preset == nullptr || getSettings() == nullptr)
     {

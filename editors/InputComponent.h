@@ -44,7 +44,6 @@ private:
     // Puts the dialog's curve into the input's EQ EFFECT.
     void writeDialogBands (int input);
     void storeSelection (int input, const juce::String& text, int selectedId);
-    const juce::XmlElement* findPreset (int presetId) const;
 
     EQDialog eqDialog;
     int editIndex = 0;

@@ -51,10 +51,7 @@ MatrixComponent::MatrixComponent (juce::XmlElement* elementToEdit, const PresetL
     applyColourScheme (lookAndFeel);
 
     heading.setText ("MATRIX", juce::dontSendNotification);
-    heading.setFont (juce::Font (labelFontHeight, juce::Font::bold));
-    heading.setJustificationType (juce::Justification::centred);
-    heading.setColour (juce::Label::textColourId, juce::Colours::grey);
-    addAndMakeVisible (heading);
+    addHeading (heading);
 
     presetsLabel.setText ("PRESETS", juce::dontSendNotification);
     presetsLabel.setFont (juce::Font (10.0f, juce::Font::plain));

@@ -71,10 +71,7 @@ OutputComponent::OutputComponent (juce::XmlElement& device, const PresetLibrary&
     : SetupComponent (&device, &library, familyRow),
       eqDialog (library, EQDialog::outputMode, userToAsk, documentsFolder), user (userToAsk)
 {
-    header.setFont (juce::Font (19.0f, juce::Font::bold));
-    header.setJustificationType (juce::Justification::centred);
-    header.setColour (juce::Label::textColourId, juce::Colours::grey);
-    addAndMakeVisible (header);
+    addHeading (header);
 
     applyColourScheme (look);
     speakerPresets = library.getList (speakerPresetCategory);
@@ -95,11 +92,7 @@ OutputComponent::OutputComponent (juce::XmlElement& device, const PresetLibrary&
 
         auto& box = row->speakerBox;
         box.setLookAndFeel (&look);
-        if (speakerPresets != nullptr)
-            for (auto* preset : *speakerPresets)
-                if (const int id = preset->getIntAttribute ("Id", 0); id != 0)
-                    box.addItem (preset->getStringAttribute ("Name"), id);
-        box.addItem ("Custom...", customId);
+        addPresetItems (box, speakerPresets, customId);
         box.addListener (this);
 
         row->adlc.setLookAndFeel (&look);
@@ -211,11 +204,7 @@ int OutputComponent::outputOf (const juce::Component* control) const
 
 const juce::XmlElement* OutputComponent::findSpeakerPreset (int presetId) const
 {
-    if (speakerPresets != nullptr && presetId > 0 && presetId != customId)
-        for (auto* preset : *speakerPresets)
-            if (preset->getIntAttribute ("Id", 0) == presetId)
-                return preset;
-    return nullptr;
+    return presetId > 0 && presetId != customId ? findPresetById (speakerPresets, presetId) : nullptr;
 }
 
 juce::XmlElement* OutputComponent::findQmxEffect (int output) const

@@ -130,3 +130,32 @@ void SetupComponent::showTextWithoutSelection (juce::ComboBox& box, const juce::
         if (auto* label = dynamic_cast<juce::Label*> (child))
             label->setText (text, juce::dontSendNotification);
 }
+
+void SetupComponent::addHeading (juce::Label& heading)
+{
+    heading.setFont (juce::Font (19.0f, juce::Font::bold));
+    heading.setJustificationType (juce::Justification::centred);
+    heading.setColour (juce::Label::textColourId, juce::Colours::grey);
+    addAndMakeVisible (heading);
+}
+
+void SetupComponent::addPresetItems (juce::ComboBox& box,
+                                     const juce::OwnedArray<juce::XmlElement>* presetList, int customId)
+{
+    if (presetList != nullptr)
+        for (auto* preset : *presetList)
+            if (const int id = preset->getIntAttribute ("Id", 0); id != 0)
+                box.addItem (preset->getStringAttribute ("Name"), id);
+
+    box.addItem ("Custom...", customId);
+}
+
+const juce::XmlElement* SetupComponent::findPresetById (const juce::OwnedArray<juce::XmlElement>* presetList,
+                                                        int presetId)
+{
+    if (presetList != nullptr)
+        for (auto* preset : *presetList)
+            if (preset->getIntAttribute ("Id", 0) == presetId)
+                return preset;
+    return nullptr;
+}

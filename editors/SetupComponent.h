@@ -89,6 +89,15 @@ protected:
     // The text in the box with no item selected, even when an item has that name.
     static void showTextWithoutSelection (juce::ComboBox& box, const juce::String& text);
 
+    // Styles the page's title and shows it.
+    void addHeading (juce::Label& heading);
+    // Offers every preset of the list that has an Id (as its item id), then "Custom..." as customId.
+    static void addPresetItems (juce::ComboBox& box, const juce::OwnedArray<juce::XmlElement>* presetList,
+                                int customId);
+    // The preset of the list with this Id; null when there is none or no list.
+    static const juce::XmlElement* findPresetById (const juce::OwnedArray<juce::XmlElement>* presetList,
+                                                   int presetId);
+
     // For a page whose element is about to leave the document: from now on the
     // page has no element and must not touch the old one.
     void forgetElement() noexcept { element = nullptr; }

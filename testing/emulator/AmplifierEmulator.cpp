@@ -250,8 +250,12 @@ private:
         return wire;
     }
 
+    // Every reply goes out through here.
     void queueReply (juce::uint8 command, const std::vector<juce::uint8>& payload)
     {
+        if (isOn (Fault::noReply))
+            return;
+
         if (repliesUntilUnplug > 0 && --repliesUntilUnplug == 0)
         {
             setModeLocked (Mode::unplugged);
@@ -290,8 +294,6 @@ private:
             case 3:
             case 5:
             {
-                if (isOn (Fault::noReply))
-                    return;
                 const auto value = command == 3 ? revision : serialNumber;
                 // The revision goes least significant byte first, the serial number most significant first.
                 std::vector<juce::uint8> word (4);
@@ -330,7 +332,7 @@ private:
 
     void answerFrameRequest (juce::uint8 blockCommand, int frameIndex)
     {
-        if (isOn (Fault::noReply) || frameIndex == fault (Fault::lostReplyFrame))
+        if (frameIndex == fault (Fault::lostReplyFrame))
             return;
 
         const auto& block = storedBlocks[blockCommand];

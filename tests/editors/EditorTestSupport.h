@@ -76,6 +76,13 @@ inline void deliverPendingMessages()
         juce::MessageManager::getInstance()->runDispatchLoopUntil (1);
 }
 
+// The user picks an entry of the box; the page hears of it as from the popup.
+inline void choose (juce::ComboBox& box, int itemId)
+{
+    box.setSelectedId (itemId, juce::sendNotificationAsync);
+    deliverPendingMessages();
+}
+
 // A click as the mouse makes it: the button calls its listeners from the loop.
 inline void pressButton (juce::Button& button)
 {

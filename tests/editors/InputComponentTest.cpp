@@ -45,13 +45,6 @@ struct InputPageFixture : ::testing::Test
     {
         return eqEffect (device, input)->getChildElement (4 * band + 1)->getIntAttribute ("StepValue");
     }
-
-    // The user picks an entry of the box; the page hears of it as from the popup.
-    static void choose (juce::ComboBox& box, int itemId)
-    {
-        box.setSelectedId (itemId, juce::sendNotificationAsync);
-        deliverPendingMessages();
-    }
 };
 } // namespace
 

@@ -45,13 +45,6 @@ struct OutputPageFixture : ::testing::Test
             ->getStringAttribute ("Value");
     }
 
-    // The user picks an entry of the box; the page hears of it as from the popup.
-    static void choose (juce::ComboBox& box, int itemId)
-    {
-        box.setSelectedId (itemId, juce::sendNotificationAsync);
-        deliverPendingMessages();
-    }
-
     static void settingsWithoutDelayOne (juce::XmlElement& device)
     {
         auto* settings = device.getChildByName ("CORVADINE");

@@ -261,7 +261,7 @@ void MainContentComponent::setSyncEnabled (bool on)
     programButton->setColour (juce::TextButton::buttonColourId,
                               on ? juce::Colours::orange
                                  : getLookAndFeel().findColour (juce::TextButton::buttonColourId));
-    programButton->setButtonText (on ? "Sync Enabled" : "Program");
+    programButton->setButtonText (on ? juce::String ("Sync Enabled") : statusDisplay->getIdleProgramText());
 
     if (diagram != nullptr)
         if (auto* box = diagram->getSelectedDevice())
@@ -646,7 +646,9 @@ void MainContentComponent::rebuildSetupPages()
     // A page that counts as modified as soon as it is built marks the application.
     updateModifiedFlag();
     setupArea->showPages();
-    programButton->setEnabled (link.isFamily (DeviceFamily::indexOfName (family.name)));
+    // Older firmware can be updated whichever device is selected.
+    programButton->setEnabled (link.isFamily (DeviceFamily::indexOfName (family.name)) ||
+                               statusDisplay->isFirmwareUpdateOffered());
 }
 
 void MainContentComponent::deleteSetupPages()

@@ -75,7 +75,9 @@ void StatusDisplay::handleConnection()
         deviceRevision = link.getFirmwareRevision();
         comparison = deviceRevision == 0 ? 0 : link.compareFirmware();
 
-        if (comparison == -1)
+        firmwareOlder = comparison == -1;
+
+        if (firmwareOlder)
             programButton.setButtonText (updateFirmwareText);
     }
 
@@ -118,6 +120,18 @@ void StatusDisplay::forgetConnection()
     ticksUntilRetry = 0;
     nextRetryTicks = revisionRetryTicks;
     unknownRevisionShown = false;
+    firmwareOlder = false;
+}
+
+bool StatusDisplay::isFirmwareUpdateOffered() const
+{
+    const auto state = link.getLinkState();
+    return state == BaseCom::connectedInUpdateMode || (state == BaseCom::connected && firmwareOlder);
+}
+
+juce::String StatusDisplay::getIdleProgramText() const
+{
+    return isFirmwareUpdateOffered() ? updateFirmwareText : "Program";
 }
 
 void StatusDisplay::showConnected()
@@ -158,7 +172,7 @@ void StatusDisplay::setStatus (const juce::String& text, juce::Colour colour)
 
 bool StatusDisplay::handleProgramClick()
 {
-    if (programButton.getButtonText() != updateFirmwareText)
+    if (!isFirmwareUpdateOffered())
         return false;
 
     // The wizard talks to the amplifier; a pass still ending would share the link with it.
@@ -167,8 +181,8 @@ bool StatusDisplay::handleProgramClick()
 
     launchFirmwareUpdate();
 
-    const bool stillOlder = link.getFirmwareRevision() != 0 && link.compareFirmware() == -1;
-    if (stillOlder)
+    firmwareOlder = link.getFirmwareRevision() != 0 && link.compareFirmware() == -1;
+    if (firmwareOlder)
         return true;
 
     programButton.setButtonText ("Program");

@@ -48,6 +48,11 @@ public:
     // The Program button's click: true when it was the firmware road ("Update Firmware"), which
     // has then been taken; false leaves the click to the Program road.
     bool handleProgramClick();
+    // True while the amplifier is in update mode or its firmware is older than the image: the
+    // Program button then offers the update, whatever else resets its text.
+    bool isFirmwareUpdateOffered() const;
+    // The Program button's text while synchronisation is off.
+    juce::String getIdleProgramText() const;
 
     bool isWizardRunning() const { return wizardRunning; }
     // The revision read for this connection; 0 while none has been read.
@@ -80,6 +85,8 @@ private:
     int nextRetryTicks = revisionRetryTicks;
     // The connection is shown with its revision unknown; cleared when no amplifier is connected.
     bool unknownRevisionShown = false;
+    // The revision read for this connection is older than the image's.
+    bool firmwareOlder = false;
     bool wizardRunning = false;
 
     JUCE_DECLARE_NON_COPYABLE (StatusDisplay)

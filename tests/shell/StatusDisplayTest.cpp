@@ -175,6 +175,11 @@ TEST_P (StatusDisplayOtherFirmware, OffersTheWizardOncePerConnection)
     content->timerCallback();
     EXPECT_EQ (user.openingHeadlines.size(), 1);
 
+    // Choosing the device again resets the synchronisation display, not the firmware offer.
+    content->getDiagram()->selectDevice (0, true);
+    EXPECT_EQ (programButton().getButtonText(), expected.buttonText);
+    EXPECT_EQ (programButton().isEnabled(), expected.programEnabled);
+
     // The button offers the wizard again, and still after it.
     if (expected.programEnabled)
     {

@@ -197,7 +197,7 @@ TEST_F (MainWindowTest, ContentStaysWithinItsLimitsWhateverFrameSurroundsIt)
 
     // What a window manager would allow with hints that did not count the frame.
     window->setSize (1022, 575);
-    settle();
+    settle ([&] { return contentSize() == juce::Rectangle<int> (1024, 600); });
     EXPECT_EQ (contentSize(), juce::Rectangle<int> (1024, 600));
     // The hints give the size inside the frame; the framework sends them when it gets round to it.
     const auto smallest = juce::Rectangle<int> (1024, 600), largest = juce::Rectangle<int> (1920, 1080);
@@ -206,7 +206,7 @@ TEST_F (MainWindowTest, ContentStaysWithinItsLimitsWhateverFrameSurroundsIt)
     EXPECT_EQ (windowManager.sizeHints (*peer, true), largest);
 
     window->setSize (1900, 1200);
-    settle();
+    settle ([&] { return contentSize() == juce::Rectangle<int> (1900, 1080); });
     EXPECT_EQ (contentSize(), juce::Rectangle<int> (1900, 1080));
 }
 

@@ -1,5 +1,6 @@
 #include "document/WellFormedXml.h"
 
+#include <cstring>
 #include <vector>
 
 namespace
@@ -281,9 +282,57 @@ private:
         }
     }
 };
+
+// The framework keeps the bytes of a text it takes as UTF-8, overlong forms and surrogates
+// included, and its parser and writer then split such a sequence differently: what the program
+// writes back would not read again. A document holds characters only.
+bool isStrictUtf8 (const char* text, size_t numBytes)
+{
+    for (size_t i = 0; i < numBytes;)
+    {
+        const auto lead = (juce::uint8)text[i];
+
+        if (lead < 0x80)
+        {
+            ++i;
+            continue;
+        }
+
+        size_t extra = 0;
+        juce::uint32 codePoint = 0, smallest = 0;
+
+        if ((lead & 0xe0) == 0xc0)
+            extra = 1, codePoint = lead & 0x1fu, smallest = 0x80;
+        else if ((lead & 0xf0) == 0xe0)
+            extra = 2, codePoint = lead & 0x0fu, smallest = 0x800;
+        else if ((lead & 0xf8) == 0xf0)
+            extra = 3, codePoint = lead & 0x07u, smallest = 0x10000;
+        else
+            return false;
+
+        if (numBytes - i <= extra)
+            return false;
+
+        for (size_t k = 1; k <= extra; ++k)
+        {
+            const auto next = (juce::uint8)text[i + k];
+            if ((next & 0xc0) != 0x80)
+                return false;
+            codePoint = (codePoint << 6) | (next & 0x3fu);
+        }
+
+        if (codePoint < smallest || codePoint > 0x10ffff || (codePoint >= 0xd800 && codePoint <= 0xdfff))
+            return false;
+
+        i += extra + 1;
+    }
+
+    return true;
+}
 } // namespace
 
 bool isWellFormedXmlDocument (const juce::String& text)
 {
-    return XmlChecker (text.getCharPointer()).isWellFormed();
+    const auto* bytes = text.toRawUTF8();
+    return isStrictUtf8 (bytes, std::strlen (bytes)) && XmlChecker (text.getCharPointer()).isWellFormed();
 }

@@ -15,5 +15,5 @@ constexpr int maxXmlNestingDepth = 100;
 // declaration, comments and processing instructions around exactly one root
 // element (inside it comments and CDATA, but no processing instructions), matching end tags, quoted attribute
 // values, only the predefined and numeric character references, no doctype and no nesting deeper than
-// maxXmlNestingDepth.
+// maxXmlNestingDepth. Its characters are strictly encoded: no overlong forms, no surrogates.
 bool isWellFormedXmlDocument (const juce::String& text);

@@ -166,6 +166,22 @@ TEST (SavedFileReader, TellsBadFilesApart)
         EXPECT_EQ (readSavedFile (scrambleFile (text.data(), text.size())).result, SavedFileResult::notXml);
     }
 
+    // Characters no writer encodes so: overlong forms and a surrogate. The framework would keep
+    // their bytes and write back a text that no longer reads.
+    for (const std::string text : { "<A\xc0\xb3/>", "<A x=\"\xc0\xaf\"/>", "<A x=\"\xed\xa0\x80\"/>" })
+    {
+        EXPECT_EQ (readSavedFile (juce::MemoryBlock (text.data(), text.size())).result,
+                   SavedFileResult::notXml)
+            << text;
+        EXPECT_EQ (readSavedFile (scrambleFile (text.data(), text.size())).result, SavedFileResult::notXml);
+    }
+
+    // Text in the Windows code page, as older programs wrote it, still reads.
+    const std::string legacy = "<A x=\"caf\xe9\"/>";
+    const auto legacyContents = readSavedFile (juce::MemoryBlock (legacy.data(), legacy.size()));
+    ASSERT_EQ (legacyContents.result, SavedFileResult::ok);
+    EXPECT_EQ (legacyContents.document->getStringAttribute ("x"), juce::String::fromUTF8 ("caf\xc3\xa9"));
+
     for (auto* text :
          { "<CORVADINE", "Title: none", "<A></B>", "<A/><B/>", "<A x=5><B/></A>", "<A><?pi?>text</A>" })
     {

@@ -83,6 +83,10 @@ SavedFileContents readSavedFile (const juce::MemoryBlock& wholeFile)
     if (!textBytes->isEmpty() && std::memchr (textBytes->getData(), 0, textBytes->getSize()) != nullptr)
         return failed (notXml);
 
+    // The framework reads one byte past a text that is nothing but a UTF-8 byte order mark.
+    if (textBytes->getSize() == 3 && juce::CharPointer_UTF8::isByteOrderMark (textBytes->getData()))
+        return failed (notXml);
+
     const auto text = juce::String::createStringFromData (textBytes->getData(), (int)textBytes->getSize());
 
     if (!isWellFormedXmlDocument (text))

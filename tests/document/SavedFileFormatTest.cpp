@@ -147,6 +147,10 @@ TEST (SavedFileReader, TellsBadFilesApart)
     // Short, but a whole document.
     EXPECT_EQ (readSavedFile (textBlock ("<A/>")).result, SavedFileResult::ok);
 
+    // A byte order mark alone is no text either.
+    EXPECT_EQ (readSavedFile (bytes ({ 0xef, 0xbb, 0xbf })).result, SavedFileResult::tooShort);
+    EXPECT_EQ (readSavedFile (scrambleFile ("\xef\xbb\xbf", 3)).result, SavedFileResult::notXml);
+
     // The header alone holds an empty text.
     EXPECT_EQ (readSavedFile (bytes ({ 'Z', 'E', 'L', 'T', 'A', 0 })).result, SavedFileResult::notXml);
     // A sixth byte other than zero makes it plain text, which this is not.

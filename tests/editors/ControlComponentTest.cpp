@@ -34,6 +34,7 @@ protected:
         page->setUserInteraction (user);
         page->setSize (400, 400);
         settle();
+        editortest::checkPagesOf (*page);
         return page;
     }
 

@@ -20,6 +20,7 @@ struct OutputPageFixture : ::testing::Test
         auto page = std::make_unique<OutputComponent> (device, library, family, user, documents.folder);
         page->setSize (340, 384);
         deliverPendingMessages();
+        checkPagesOf (*page);
         return page;
     }
 
@@ -306,4 +307,39 @@ TEST_F (OutputPageFixture, UnreadValuesAndMissingEffectsAreNeverWritten)
     EXPECT_FALSE (barePage->getDelaySlider (3).isEnabled());
     EXPECT_EQ (bare.getNumChildElements(), 1);
     EXPECT_FALSE (barePage->isModified());
+}
+
+TEST_F (OutputPageFixture, ADialogOpenedForAnOutputCarriesOnlyThatOutputsEffects)
+{
+    // Both outputs custom; the device lacks the first output's limiter.
+    auto device = deviceTemplate (0);
+    auto* settings = device->getChildByName ("CORVADINE");
+    settings->removeChildElement (findChildById (*settings, "EFFECT", 34), true);
+    const int custom = OutputComponent::customId;
+    for (int n : { 0, 1 })
+        SetupComponent::storeWidget (*device->getChildByName ("OutputSelection"), "ComboBox", n, "Custom",
+                                     &custom);
+    auto page = build (*device, DeviceFamily::fromId (0));
+
+    auto okWith = [&] (const char* volts, const char* ohms)
+    {
+        user.dialogAnswers.push_back (
+            [volts, ohms] (juce::Component& content)
+            {
+                auto& dialog = dynamic_cast<EQDialog&> (content);
+                typeInto (*dialog.getVoltageSlider(), volts);
+                typeInto (*dialog.getImpedanceSlider(), ohms);
+                return 1;
+            });
+    };
+    okWith ("30", "8");
+    choose (page->getSpeakerBox (1), OutputComponent::customId);
+    okWith ("20", "4");
+    choose (page->getSpeakerBox (0), OutputComponent::customId);
+
+    EXPECT_EQ (findEffectById (*device, 34)->getStringAttribute ("Name"), "Apm1 Preset");
+    EXPECT_EQ (step (*device, 34, 7), 200);
+    EXPECT_EQ (step (*device, 34, 4), 40);
+    EXPECT_EQ (step (*device, 36, 7), 300);
+    EXPECT_FALSE (user.anyUnexpected());
 }

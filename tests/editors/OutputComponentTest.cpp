@@ -309,6 +309,54 @@ TEST_F (OutputPageFixture, UnreadValuesAndMissingEffectsAreNeverWritten)
     EXPECT_FALSE (barePage->isModified());
 }
 
+TEST_F (OutputPageFixture, ACustomLimitStaysTheCeilingHoweverOftenThePageIsBuilt)
+{
+    auto device = deviceTemplate (1);
+    auto page = build (*device, DeviceFamily::fromId (1));
+    double offered = -1.0;
+    auto answerDialog = [&] (const char* volts, int result)
+    {
+        user.dialogAnswers.push_back (
+            [&offered, volts, result] (juce::Component& content)
+            {
+                auto& voltage = *dynamic_cast<EQDialog&> (content).getVoltageSlider();
+                offered = voltage.getValue();
+                typeInto (voltage, volts);
+                return result;
+            });
+    };
+
+    answerDialog ("40", 1);
+    choose (page->getSpeakerBox (0), OutputComponent::customId);
+    typeInto (page->getLimitSlider (0), "20");
+    EXPECT_EQ (step (*device, 34, 7), 200);
+
+    for (int rebuilds = 0; rebuilds < 2; ++rebuilds)
+        page = build (*device, DeviceFamily::fromId (1));
+    typeInto (page->getLimitSlider (0), "45");
+    EXPECT_EQ (shownText (page->getLimitTotalSlider (0)), "40.0 Vpk");
+    EXPECT_EQ (step (*device, 34, 7), 400);
+
+    // Opened again, the dialog offers the custom EQ's own limit, not the total.
+    typeInto (page->getLimitSlider (0), "10");
+    answerDialog ("40", 0);
+    choose (page->getSpeakerBox (0), OutputComponent::customId);
+    EXPECT_EQ (offered, 40.0);
+    EXPECT_EQ (step (*device, 34, 7), 100);
+
+    // A file from before the limit was kept with the selection: the limiter's own parameter tells it.
+    typeInto (page->getLimitSlider (0), "35");
+    for (auto* combo : device->getChildByName ("OutputSelection")->getChildWithTagNameIterator ("ComboBox"))
+        for (int i = combo->getNumAttributes(); --i >= 0;)
+            if (!juce::StringArray ({ "id", "Value", "SelId" }).contains (combo->getAttributeName (i)))
+                combo->removeAttribute (combo->getAttributeName (i));
+    page = build (*device, DeviceFamily::fromId (1));
+    typeInto (page->getLimitSlider (0), "45");
+    EXPECT_EQ (shownText (page->getLimitTotalSlider (0)), "35.0 Vpk");
+    EXPECT_EQ (step (*device, 34, 7), 350);
+    EXPECT_FALSE (user.anyUnexpected());
+}
+
 TEST_F (OutputPageFixture, ADialogOpenedForAnOutputCarriesOnlyThatOutputsEffects)
 {
     // Both outputs custom; the device lacks the first output's limiter.

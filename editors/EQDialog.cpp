@@ -13,20 +13,9 @@ constexpr juce::uint8 eqTypeControlMask[numEqTypes] = { 2, 2, 3, 3, 3, 3, 7, 3, 
 // A type the table does not know keeps every value open to the user.
 constexpr juce::uint8 allControls = 7;
 
-constexpr int limiterVoltageId = 7;
-constexpr int limiterImpedanceId = 4;
 constexpr double maxPower = 120.0;
 constexpr double startVoltage = 50.0;
 constexpr double startImpedance = 4.0;
-
-// The limiter effect as presets and new limiters hold it: channel 1's.
-const char* const presetLimiterName = "Apm1 Preset";
-
-void nameAsPresetLimiter (juce::XmlElement& limiter)
-{
-    limiter.setAttribute ("Name", presetLimiterName);
-    limiter.setAttribute ("Id", 34);
-}
 
 // The table rows of a band: type 4b, gain 4b + 1, frequency 4b + 2, width 4b + 3.
 int typeRowOf (int band)
@@ -97,8 +86,9 @@ EQDialog::EQDialog (const PresetLibrary& library, int dialogMode, UserInteractio
         voltageSlider = std::make_unique<juce::Slider>();
         impedanceSlider = std::make_unique<juce::Slider>();
         powerSlider = std::make_unique<juce::Slider>();
-        setupLimiterSlider (*voltageSlider, sliderLook, " Vpk", 50.0, 0.0);
-        setupLimiterSlider (*impedanceSlider, sliderLook, " Ohm", 16.0, 2.0);
+        setupLimiterSlider (*voltageSlider, sliderLook, " Vpk", maxLimiterVoltageTenths / 10.0, 0.0);
+        setupLimiterSlider (*impedanceSlider, sliderLook, " Ohm", maxLimiterImpedanceTenths / 10.0,
+                            minLimiterImpedanceTenths / 10.0);
         setupLimiterSlider (*powerSlider, sliderLook, " W", maxPower, 0.0);
         voltageSlider->setValue (startVoltage, juce::dontSendNotification);
         impedanceSlider->setValue (startImpedance, juce::dontSendNotification);
@@ -337,8 +327,7 @@ void EQDialog::comboBoxChanged (juce::ComboBox*)
 
     // Only a limiter may stand in for the device's limiter.
     if (mode == outputMode)
-        if (auto* limiter = getNextEffect (*eqEffect);
-            limiter != nullptr && limiter->getStringAttribute ("Name") == presetLimiterName)
+        if (auto* limiter = getNextEffect (*eqEffect); limiter != nullptr && isPresetLimiter (*limiter))
             applyLimiter (*limiter);
 
     changed = true;

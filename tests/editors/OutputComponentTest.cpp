@@ -171,6 +171,10 @@ TEST_F (OutputPageFixture, DelayIsWrittenInWholeSamples)
     EXPECT_EQ (shownText (page->getDelayTotalSlider (3)), "9.3 ms");
     EXPECT_EQ (stored (*device, "Delay", 11), "0.3");
 
+    // Whole samples are the ones the delay has reached: 4.8 of them are 4.
+    typeInto (page->getDelaySlider (3), "0.1");
+    EXPECT_EQ (step (*device, 94, 0), 4);
+
     typeInto (page->getDelaySlider (3), "120");
     EXPECT_EQ (step (*device, 94, 0), 5760);
     EXPECT_EQ (step (*device, 88, 0), 0); // the other outputs untouched

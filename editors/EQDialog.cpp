@@ -13,18 +13,9 @@ constexpr juce::uint8 eqTypeControlMask[numEqTypes] = { 2, 2, 3, 3, 3, 3, 7, 3, 
 // A type the table does not know keeps every value open to the user.
 constexpr juce::uint8 allControls = 7;
 
-constexpr int limiterVoltageId = 7;
-constexpr int limiterImpedanceId = 4;
 constexpr double maxPower = 120.0;
-
-// The limiter effect as presets and new limiters hold it: channel 1's.
-const char* const presetLimiterName = "Apm1 Preset";
-
-void nameAsPresetLimiter (juce::XmlElement& limiter)
-{
-    limiter.setAttribute ("Name", presetLimiterName);
-    limiter.setAttribute ("Id", 34);
-}
+constexpr double startVoltage = 50.0;
+constexpr double startImpedance = 4.0;
 
 // The table rows of a band: type 4b, gain 4b + 1, frequency 4b + 2, width 4b + 3.
 int typeRowOf (int band)
@@ -95,11 +86,12 @@ EQDialog::EQDialog (const PresetLibrary& library, int dialogMode, UserInteractio
         voltageSlider = std::make_unique<juce::Slider>();
         impedanceSlider = std::make_unique<juce::Slider>();
         powerSlider = std::make_unique<juce::Slider>();
-        setupLimiterSlider (*voltageSlider, sliderLook, " Vpk", 50.0, 0.0);
-        setupLimiterSlider (*impedanceSlider, sliderLook, " Ohm", 16.0, 2.0);
+        setupLimiterSlider (*voltageSlider, sliderLook, " Vpk", maxLimiterVoltageTenths / 10.0, 0.0);
+        setupLimiterSlider (*impedanceSlider, sliderLook, " Ohm", maxLimiterImpedanceTenths / 10.0,
+                            minLimiterImpedanceTenths / 10.0);
         setupLimiterSlider (*powerSlider, sliderLook, " W", maxPower, 0.0);
-        voltageSlider->setValue (50.0, juce::dontSendNotification);
-        impedanceSlider->setValue (4.0, juce::dontSendNotification);
+        voltageSlider->setValue (startVoltage, juce::dontSendNotification);
+        impedanceSlider->setValue (startImpedance, juce::dontSendNotification);
         powerSlider->setEnabled (false);
         powerSlider->textFromValueFunction = [this] (double) { return juce::String (power, 1); };
 
@@ -137,35 +129,65 @@ EQSlider* EQDialog::createEqSlider (int row)
 
 void EQDialog::setBands (const juce::XmlElement* eqEffect, int presetId)
 {
-    showEffect (eqEffect, presetId, &EQDialog::applyBands);
+    showEffect (eqEffect, presetId, &EQDialog::applyBands, &EQDialog::forgetBands);
 }
 
 void EQDialog::setLimiter (const juce::XmlElement* limiterEffect, int presetId)
 {
-    showEffect (limiterEffect, presetId, &EQDialog::applyLimiter);
+    showEffect (limiterEffect, presetId, &EQDialog::applyLimiter, &EQDialog::forgetLimiter);
 }
 
 void EQDialog::showEffect (const juce::XmlElement* toShow, int presetId,
-                           void (EQDialog::*apply) (const juce::XmlElement&))
+                           void (EQDialog::*apply) (const juce::XmlElement&), void (EQDialog::*forget)())
 {
     if (presetId != 0)
     {
-        // At once, so that the dialog opens showing it.
-        presetCombo.setSelectedId (presetId, juce::sendNotificationSync);
+        applyPreset (presetId);
         return;
     }
 
-    if (toShow != nullptr)
+    // None given: the one held from an earlier opening, perhaps for another
+    // channel, must not be written back for this one.
+    if (toShow == nullptr)
     {
-        (this->*apply) (*toShow);
-        presetCombo.setSelectedId (0, juce::dontSendNotification);
+        (this->*forget)();
+        return;
     }
+
+    (this->*apply) (*toShow);
+    presetCombo.setSelectedId (0, juce::dontSendNotification);
 }
 
 void EQDialog::selectFirstFactoryPreset()
 {
-    // At once, so that the dialog opens showing it.
-    presetCombo.setSelectedId (presetList.getNumUserPresets() + 1, juce::sendNotificationSync);
+    forgetBands();
+    forgetLimiter();
+    applyPreset (presetList.getNumUserPresets() + 1);
+}
+
+void EQDialog::applyPreset (int presetId)
+{
+    // At once, so that the dialog opens showing it, and even when the chooser
+    // still shows that preset from an earlier opening.
+    presetCombo.setSelectedId (0, juce::dontSendNotification);
+    presetCombo.setSelectedId (presetId, juce::sendNotificationSync);
+}
+
+void EQDialog::forgetBands()
+{
+    heldEq.reset();
+}
+
+void EQDialog::forgetLimiter()
+{
+    heldLimiter.reset();
+
+    if (voltageSlider == nullptr)
+        return;
+
+    voltageSlider->setValue (startVoltage, juce::dontSendNotification);
+    impedanceSlider->setValue (startImpedance, juce::dontSendNotification);
+    updatePower();
 }
 
 void EQDialog::setLimiterVoltage (int tenths)
@@ -305,8 +327,7 @@ void EQDialog::comboBoxChanged (juce::ComboBox*)
 
     // Only a limiter may stand in for the device's limiter.
     if (mode == outputMode)
-        if (auto* limiter = getNextEffect (*eqEffect);
-            limiter != nullptr && limiter->getStringAttribute ("Name") == presetLimiterName)
+        if (auto* limiter = getNextEffect (*eqEffect); limiter != nullptr && isPresetLimiter (*limiter))
             applyLimiter (*limiter);
 
     changed = true;

@@ -43,10 +43,11 @@ public:
     ~EQDialog() override;
 
     // A preset id other than 0 selects that preset; else the EFFECT, when given,
-    // is shown and the preset chooser shows no selection.
+    // is shown and the preset chooser shows no selection. Without one the dialog
+    // holds none (the limiter row back at its start values) until a preset is chosen.
     void setBands (const juce::XmlElement* eqEffect, int presetId);
     void setLimiter (const juce::XmlElement* limiterEffect, int presetId);
-    // Shows the first built-in preset.
+    // Starts afresh from the first built-in preset.
     void selectFirstFactoryPreset();
     void setLimiterVoltage (int tenths);
     juce::String getPresetText() const;
@@ -98,7 +99,10 @@ private:
     static constexpr int labelWidth = 70;
 
     void showEffect (const juce::XmlElement* toShow, int presetId,
-                     void (EQDialog::*apply) (const juce::XmlElement&));
+                     void (EQDialog::*apply) (const juce::XmlElement&), void (EQDialog::*forget)());
+    void applyPreset (int presetId);
+    void forgetBands();
+    void forgetLimiter();
     void applyBands (const juce::XmlElement& eqEffect);
     void applyLimiter (const juce::XmlElement& limiterEffect);
     void updateBandControls (int band);

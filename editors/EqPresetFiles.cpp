@@ -1,10 +1,13 @@
 #include "editors/EqPresetFiles.h"
 
 #include "document/ApplicationsFolder.h"
+#include "document/ParameterLibrary.h"
 #include "document/ProgramRevision.h"
 #include "document/SavedFileFormat.h"
 #include "document/SettingsDocument.h"
 #include "editors/EqValueText.h"
+
+#include <optional>
 
 namespace
 {
@@ -19,6 +22,94 @@ juce::File getPresetFolder (const juce::File& documentsFolder, const char* name)
 }
 
 const char* const legacyTag = "ZELTA_EQPRESET";
+
+struct EffectIdentity
+{
+    const char* name;
+    int id;
+};
+
+constexpr EffectIdentity inputPresetEq{ "PEQ1 Preset", 12 };
+constexpr EffectIdentity outputPresetEq{ "EQ1 Preset", 22 };
+constexpr EffectIdentity presetLimiter{ "Apm1 Preset", 34 };
+
+const EffectIdentity* presetEqIdentity (int category)
+{
+    return category == inputEqPresetCategory    ? &inputPresetEq
+           : category == outputEqPresetCategory ? &outputPresetEq
+                                                : nullptr;
+}
+
+void nameAs (juce::XmlElement& effect, const EffectIdentity& identity)
+{
+    effect.setAttribute ("Name", identity.name);
+    effect.setAttribute ("Id", identity.id);
+}
+
+// An integer written plainly, as the program writes it ("12", "-3"); nothing else.
+std::optional<int> readInteger (const juce::XmlElement& element, const char* attribute)
+{
+    const auto text = element.getStringAttribute (attribute);
+    const int value = text.getIntValue();
+    return juce::String (value) == text ? std::optional<int> (value) : std::nullopt;
+}
+
+bool isInRange (std::optional<int> value, int minimum, int maximum)
+{
+    return value && *value >= minimum && *value <= maximum;
+}
+
+bool isEffect (const juce::XmlElement& effect, const EffectIdentity& identity)
+{
+    return effect.hasTagName ("EFFECT") && effect.getStringAttribute ("Name") == identity.name &&
+           readInteger (effect, "Id") == identity.id;
+}
+
+bool holdsEqBands (const juce::XmlElement& effect)
+{
+    const auto* table = getEqBandTable();
+    int row = 0;
+
+    for (auto* parameter = getFirstChildEffect (effect); parameter != nullptr;
+         parameter = getNextEffect (*parameter), ++row)
+    {
+        int minStep = 0, maxStep = 0;
+        if (row >= numEqBandParameters || !parameter->hasTagName ("PARAMETER") ||
+            readInteger (*parameter, "Id") != row || getParameterMin (table, row, minStep) != parameterOk ||
+            getParameterMax (table, row, maxStep) != parameterOk ||
+            !isInRange (readInteger (*parameter, "StepValue"), minStep, maxStep))
+            return false;
+    }
+
+    return row == numEqBandParameters;
+}
+
+// The peak voltage, and the impedance when given, each once: the dialog writes
+// any other parameter of the limiter into the device unread.
+bool holdsLimiterValues (const juce::XmlElement& limiter)
+{
+    bool voltage = false, impedance = false;
+
+    for (auto* parameter = getFirstChildEffect (limiter); parameter != nullptr;
+         parameter = getNextEffect (*parameter))
+    {
+        if (!parameter->hasTagName ("PARAMETER"))
+            return false;
+
+        const auto id = readInteger (*parameter, "Id");
+        const auto tenths = readInteger (*parameter, "StepValue");
+
+        if (id == limiterVoltageId && !voltage && isInRange (tenths, 0, maxLimiterVoltageTenths))
+            voltage = true;
+        else if (id == limiterImpedanceId && !impedance &&
+                 isInRange (tenths, minLimiterImpedanceTenths, maxLimiterImpedanceTenths))
+            impedance = true;
+        else
+            return false;
+    }
+
+    return voltage;
+}
 } // namespace
 
 juce::File getInputEqPresetsFolder (const juce::File& documentsFolder)
@@ -47,16 +138,18 @@ std::unique_ptr<juce::XmlElement> wrapInCorvadineDocument (const juce::XmlElemen
 
 void nameAsPresetEqEffect (juce::XmlElement& effect, int category)
 {
-    if (category == inputEqPresetCategory)
-    {
-        effect.setAttribute ("Name", "PEQ1 Preset");
-        effect.setAttribute ("Id", 12);
-    }
-    else if (category == outputEqPresetCategory)
-    {
-        effect.setAttribute ("Name", "EQ1 Preset");
-        effect.setAttribute ("Id", 22);
-    }
+    if (const auto* identity = presetEqIdentity (category))
+        nameAs (effect, *identity);
+}
+
+void nameAsPresetLimiter (juce::XmlElement& limiter)
+{
+    nameAs (limiter, presetLimiter);
+}
+
+bool isPresetLimiter (const juce::XmlElement& effect)
+{
+    return effect.getStringAttribute ("Name") == presetLimiter.name;
 }
 
 std::unique_ptr<juce::XmlElement> convertLegacyEqPreset (const juce::XmlElement& root, int category)
@@ -119,17 +212,20 @@ juce::XmlElement* getNextEffect (const juce::XmlElement& effect)
 
 bool isUsableEqPreset (const juce::XmlElement& document, int category)
 {
-    if (!isEqPresetEffect (category, document))
+    const auto* identity = presetEqIdentity (category);
+    if (identity == nullptr || !document.hasTagName ("CORVADINE") || !isEqPresetEffect (category, document))
         return false;
 
-    // The dialog takes the parameters by position: nothing else may sit among them.
-    int parameters = 0;
-    for (auto* child = getFirstChildEffect (*getFirstChildEffect (document)); child != nullptr;
-         child = getNextEffect (*child), ++parameters)
-        if (!child->hasTagName ("PARAMETER"))
-            return false;
+    const auto* eq = getFirstChildEffect (document);
+    if (!isEffect (*eq, *identity) || !holdsEqBands (*eq))
+        return false;
 
-    return parameters == numEqBandParameters;
+    const auto* limiter = getNextEffect (*eq);
+    if (limiter == nullptr)
+        return true;
+
+    return category == outputEqPresetCategory && isEffect (*limiter, presetLimiter) &&
+           holdsLimiterValues (*limiter) && getNextEffect (*limiter) == nullptr;
 }
 
 namespace

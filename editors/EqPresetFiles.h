@@ -14,6 +14,14 @@ constexpr int outputEqPresetCategory = 2;
 // The EQ effect's parameters: type, gain, frequency and width of four bands.
 constexpr int numEqBandParameters = 16;
 
+// The limiter effect of output presets ("Apm1 Preset"): the peak voltage and the
+// speaker impedance, both in tenths, within the ranges the EQ dialog offers.
+constexpr int limiterVoltageId = 7;
+constexpr int limiterImpedanceId = 4;
+constexpr int maxLimiterVoltageTenths = 500;
+constexpr int minLimiterImpedanceTenths = 20;
+constexpr int maxLimiterImpedanceTenths = 160;
+
 // "Input EQ Presets" and "Output EQ Presets" in the applications folder under
 // the given Documents folder; created when missing, returned in any case.
 juce::File getInputEqPresetsFolder (
@@ -30,6 +38,10 @@ std::unique_ptr<juce::XmlElement> wrapInCorvadineDocument (const juce::XmlElemen
 // of channel 1's EQ effect ("PEQ1 Preset" 12 for input presets, "EQ1 Preset"
 // 22 for output presets), whichever channel the curve came from.
 void nameAsPresetEqEffect (juce::XmlElement& effect, int category);
+// The same for the limiter effect: channel 1's "Apm1 Preset" 34.
+void nameAsPresetLimiter (juce::XmlElement& limiter);
+// Named as that limiter: only such an effect of a preset stands in for a device's limiter.
+bool isPresetLimiter (const juce::XmlElement& effect);
 
 // The EQ effect of an older "ZELTA_EQPRESET" document of revision 1 for the
 // category (6 input, 2 output). Nothing unless the document gives all sixteen
@@ -42,8 +54,12 @@ juce::XmlElement* getFirstChildEffect (const juce::XmlElement& parent);
 // The next sibling that is an element; null when there is none.
 juce::XmlElement* getNextEffect (const juce::XmlElement& effect);
 
-// True when the document's first child is the category's EQ effect holding
-// the sixteen band parameters.
+// True when the document is a preset of the category as the EQ dialog writes
+// it: a CORVADINE root whose first child is the category's EQ effect holding
+// the sixteen band parameters in order, each step one its row of the EQ band
+// table can take; for output presets optionally followed by the limiter
+// holding the peak voltage and perhaps the impedance in range; nothing else.
+// Preset files are shared between installers: nothing less reaches a device.
 bool isUsableEqPreset (const juce::XmlElement& document, int category);
 
 // The preset document of a whole preset file (scrambled or plain, current or

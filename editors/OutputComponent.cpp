@@ -5,6 +5,8 @@
 #include "platform/UserInteraction.h"
 #include "shell/ColourScheme.h"
 
+#include <cmath>
+
 namespace
 {
 constexpr int speakerPresetCategory = 9;
@@ -34,6 +36,11 @@ constexpr int maxDelaySamples = 6143;
 // Every output's total delay includes the amplifier's own latency.
 constexpr double fixedLatencyMs = 9.0;
 constexpr double maxLimit = 50.0;
+
+// On a custom output's ComboBox entry: the volts its EQ's limiter allows. The
+// limiter's own parameter holds the total the amplifier gets, so it cannot tell
+// this limit again once the total was lowered.
+const char* const customLimitAttribute = "CustomLimit";
 
 // ADLC off: the QMX band gains and the single-band gain at 0 dB.
 const ParameterRecord adlcOffRecords[] = {
@@ -302,7 +309,8 @@ bool OutputComponent::chooseSpeakerPreset (int output, int presetId)
         return false;
     }
 
-    storeWidget (*state, "ComboBox", output, rows[output]->speakerBox.getText(), &presetId);
+    storeWidget (*state, "ComboBox", output, rows[output]->speakerBox.getText(), &presetId)
+        .removeAttribute (customLimitAttribute);
     mergePresetIntoChannel (*element, *preset, output);
     selectedIds[output] = presetId;
     return true;
@@ -353,11 +361,18 @@ bool OutputComponent::editCustomEq (int output)
     auto& box = rows[output]->speakerBox;
     showTextWithoutSelection (box, text);
     const int id = customId;
-    storeWidget (*state, "ComboBox", output, text, &id);
+    auto& stored = storeWidget (*state, "ComboBox", output, text, &id);
 
+    const auto* limiter = eqDialog.writeLimiterParameters();
     replaceEffectForChannel (*settings, eqEffectIds[output], eqDialog.writeBandParameters(), output);
-    replaceEffectForChannel (*settings, limiterEffect.ids[output], eqDialog.writeLimiterParameters(), output);
+    replaceEffectForChannel (*settings, limiterEffect.ids[output], limiter, output);
     selectedIds[output] = customId;
+
+    stored.removeAttribute (customLimitAttribute);
+    if (hasLimit() && limiter != nullptr)
+        if (const auto* voltage = findChildById (*limiter, "PARAMETER", limitVoltageId))
+            stored.setAttribute (customLimitAttribute,
+                                 juce::var (voltage->getIntAttribute ("StepValue") / 10.0).toString());
     return true;
 }
 
@@ -443,7 +458,20 @@ void OutputComponent::dropLimitParameter()
 
 void OutputComponent::readPresetLimit (int output)
 {
-    // A speaker preset's own limit; for a custom EQ the one its limiter was given.
+    // A speaker preset's own limit; for a custom EQ the one its limiter was given,
+    // which files from before it was kept with the selection only hold in the limiter.
+    if (selectedIds[output] == customId)
+        if (const auto* stored = findChildById (*state, "ComboBox", output))
+            if (const auto limit = stored->getStringAttribute (customLimitAttribute); limit.isNotEmpty())
+            {
+                const auto volts = limit.getDoubleValue();
+                if (std::isfinite (volts))
+                {
+                    presetLimits[output] = (float)juce::jlimit (0.0, maxLimit, volts);
+                    return;
+                }
+            }
+
     const juce::XmlElement* effect = findChannelEffect (limiterEffect.stem, output);
     if (const auto* preset = findSpeakerPreset (selectedIds[output]))
         effect = findChildByIdAndName (*preset, "EFFECT", "Apm1 Preset", "34");

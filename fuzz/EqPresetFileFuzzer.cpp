@@ -25,19 +25,35 @@ void checkPreset (const juce::MemoryBlock& input, int category)
 
     check (isUsableEqPreset (*preset, category));
 
-    // A converted older preset holds only steps its rows can take.
-    const auto raw = readSavedFile (input);
-    if (raw.document != nullptr && raw.document->getTagName() == "ZELTA_EQPRESET")
+    // Every listed preset, converted or not, holds only steps its rows can take.
+    auto* eq = getFirstChildEffect (*preset);
+    int row = 0;
+    for (auto* parameter : eq->getChildIterator())
     {
-        int row = 0;
-        for (auto* parameter : getFirstChildEffect (*preset)->getChildIterator())
+        if (parameter->isTextElement())
+            continue;
+        int minStep = 0, maxStep = 0;
+        getParameterMin (getEqBandTable(), row, minStep);
+        getParameterMax (getEqBandTable(), row, maxStep);
+        const auto step = parameter->getIntAttribute ("StepValue", -1);
+        check (parameter->getIntAttribute ("Id", -1) == row && step >= minStep && step <= maxStep);
+        ++row;
+    }
+    check (row == numEqBandParameters);
+
+    // And a limiter only its peak voltage and impedance, in the dialog's ranges.
+    if (auto* limiter = getNextEffect (*eq))
+    {
+        check (category == outputEqPresetCategory && getNextEffect (*limiter) == nullptr);
+        for (auto* parameter : limiter->getChildIterator())
         {
-            int minStep = 0, maxStep = 0;
-            getParameterMin (getEqBandTable(), row, minStep);
-            getParameterMax (getEqBandTable(), row, maxStep);
-            const auto step = parameter->getIntAttribute ("StepValue", -1);
-            check (parameter->getIntAttribute ("Id", -1) == row && step >= minStep && step <= maxStep);
-            ++row;
+            if (parameter->isTextElement())
+                continue;
+            const auto id = parameter->getIntAttribute ("Id", -1);
+            const auto tenths = parameter->getIntAttribute ("StepValue", -1);
+            check ((id == limiterVoltageId && tenths >= 0 && tenths <= maxLimiterVoltageTenths) ||
+                   (id == limiterImpedanceId && tenths >= minLimiterImpedanceTenths &&
+                    tenths <= maxLimiterImpedanceTenths));
         }
     }
 

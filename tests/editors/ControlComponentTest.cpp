@@ -34,6 +34,7 @@ protected:
         page->setUserInteraction (user);
         page->setSize (400, 400);
         settle();
+        editortest::checkPagesOf (*page);
         return page;
     }
 
@@ -209,9 +210,20 @@ TEST_F (ControlPageTest, Rs232TakesBothInputsAndOnlyTheFirstWritesItsModifiers)
     auto made = device();
     auto page = build (*made);
 
+    auto rs232Help = [&] (int gpi)
+    {
+        for (auto* component : page->getGpi (gpi).getChildren())
+            if (component->getName() == "RS232 Label")
+                return component->isVisible();
+        return false;
+    };
+    EXPECT_FALSE (rs232Help (0) || rs232Help (1));
+
     clickTab (page->getTabs(), 1, 1);
     choose (child<juce::ComboBox> (page->getGpi (1), "function"), GPIComponent::rs232 + 1);
     EXPECT_EQ (page->getGpi (0).getFunctionIndex(), GPIComponent::rs232);
+    // Both pages say where the dongle goes.
+    EXPECT_TRUE (rs232Help (0) && rs232Help (1));
     EXPECT_EQ (modifiers (*made).joinIntoString (" "), "4:6 6:7 8:8 10:9");
     EXPECT_EQ (attributeOf (controlsParameter (*made, 1), "DisplayValue"), "RS232");
     EXPECT_EQ (attributeOf (controlsParameter (*made, 2), "StepValue"), "4");
@@ -219,6 +231,7 @@ TEST_F (ControlPageTest, Rs232TakesBothInputsAndOnlyTheFirstWritesItsModifiers)
     clickTab (page->getTabs(), 0, 0);
     choose (child<juce::ComboBox> (page->getGpi (0), "function"), GPIComponent::wake + 1);
     EXPECT_EQ (page->getGpi (1).getFunctionIndex(), GPIComponent::noFunction);
+    EXPECT_FALSE (rs232Help (0) || rs232Help (1));
     EXPECT_EQ (modifiers (*made).joinIntoString (" "), "4:-1 6:-1 8:-1 10:-1");
     EXPECT_EQ (attributeOf (controlsParameter (*made, 2), "DisplayValue"), "No Func");
 }

@@ -36,6 +36,7 @@ inline void choose (juce::ComboBox& combo, int itemId)
 {
     combo.setSelectedId (itemId, juce::sendNotificationSync);
     settle();
+    editortest::checkPagesOf (combo);
 }
 
 inline juce::String attributeOf (const juce::XmlElement* element, const char* name)

@@ -5,6 +5,7 @@
 #include "document/SettingsDocument.h"
 #include "document/SettingsSyxToXml.h"
 #include "document/PresetLibrary.h"
+#include "editors/SetupComponent.h"
 #include "testing/user/ScriptedUserInteraction.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 
 #include <atomic>
 #include <functional>
+#include <map>
 #include <memory>
 
 namespace editortest
@@ -43,6 +45,32 @@ forEachShippedDevice (const PresetLibrary& library,
             visit ("template " + juce::String (family), *templ);
 }
 
+// What every page must leave behind after any action: no two EFFECTs of the
+// device's settings share an Id (the block would carry both to the amplifier).
+inline void expectDistinctEffectIds (const juce::XmlElement& device)
+{
+    const auto* settings = device.getChildByName ("CORVADINE");
+    if (settings == nullptr)
+        return;
+
+    std::map<int, int> seen;
+    for (auto* effect : settings->getChildWithTagNameIterator ("EFFECT"))
+    {
+        const auto id = effect->getStringAttribute ("Id", effect->getStringAttribute ("id"));
+        if (id.isNotEmpty())
+            EXPECT_EQ (++seen[id.getIntValue()], 1) << "two EFFECTs with Id " << id << " after a page action";
+    }
+}
+
+// The common checks, on the device of the page and of every page it sits on.
+inline void checkPagesOf (juce::Component& pageOrControl)
+{
+    for (auto* component = &pageOrControl; component != nullptr; component = component->getParentComponent())
+        if (auto* page = dynamic_cast<SetupComponent*> (component))
+            if (auto* device = page->getElement())
+                expectDistinctEffectIds (*device);
+}
+
 // A left click through the component's mouse handler, pressed and released at
 // the given places.
 inline void click (juce::Component& component, juce::Point<float> pressed, juce::Point<float> released)
@@ -52,6 +80,7 @@ inline void click (juce::Component& component, juce::Point<float> pressed, juce:
                                   juce::ModifierKeys::leftButtonModifier, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f,
                                   &component, &component, now, pressed, now, 1, false);
     component.mouseUp (event);
+    checkPagesOf (component);
 }
 
 inline void click (juce::Component& component, juce::Point<float> where)
@@ -81,6 +110,7 @@ inline void choose (juce::ComboBox& box, int itemId)
 {
     box.setSelectedId (itemId, juce::sendNotificationAsync);
     deliverPendingMessages();
+    checkPagesOf (box);
 }
 
 // A click as the mouse makes it: the button calls its listeners from the loop.
@@ -88,6 +118,7 @@ inline void pressButton (juce::Button& button)
 {
     button.triggerClick();
     deliverPendingMessages();
+    checkPagesOf (button);
 }
 
 // What a user's typing leaves in a slider's text box when they press return.
@@ -96,6 +127,7 @@ inline void typeInto (juce::Slider& slider, const juce::String& text)
     for (auto* child : slider.getChildren())
         if (auto* box = dynamic_cast<juce::Label*> (child))
             box->setText (text, juce::sendNotificationSync);
+    checkPagesOf (slider);
 }
 
 inline juce::String shownText (juce::Slider& slider)

@@ -1,4 +1,5 @@
 #include "document/SavedFileFormat.h"
+#include "document/SavedFileWriter.h"
 #include "editors/EqPresetFiles.h"
 #include "editors/EqPresetList.h"
 #include "editors/EqValueText.h"
@@ -101,6 +102,57 @@ TEST (EqPresetFiles, ConvertsOlderPresetsOnlyWhenEveryRowIsKnown)
     };
     for (size_t i = 0; i < std::size (spoilers); ++i)
         EXPECT_EQ (convertLegacyEqPreset (*legacyPreset (spoilers[i]), inputEqPresetCategory), nullptr) << i;
+}
+
+TEST (EqPresetFiles, RefusesCurrentPresetsHoldingWhatTheDialogWouldNotWrite)
+{
+    PresetLibrary library;
+    const auto& outputPreset = *library.getList (outputEqPresetCategory)->getFirst();
+    const auto& inputPreset = *library.getList (inputEqPresetCategory)->getFirst();
+    auto read = [] (const juce::XmlElement& preset, int category)
+    { return readEqPresetFile (createDocumentFileBytes (preset, true), category); };
+
+    for (int category : { inputEqPresetCategory, outputEqPresetCategory })
+        for (auto* builtIn : *library.getList ((juce::uint8)category))
+            EXPECT_TRUE (isUsableEqPreset (*builtIn, category)) << builtIn->getStringAttribute ("Name");
+    ASSERT_TRUE (read (outputPreset, outputEqPresetCategory) != nullptr);
+
+    auto band = [] (juce::XmlElement& preset, int row)
+    { return preset.getChildElement (0)->getChildElement (row); };
+    auto limiterValue = [] (juce::XmlElement& preset, int child)
+    { return preset.getChildElement (1)->getChildElement (child); };
+    const std::function<void (juce::XmlElement&)> spoilers[] = {
+        [&] (juce::XmlElement& p)
+        {
+            for (int row = 0; row < numEqBandParameters; ++row)
+                band (p, row)->setAttribute ("Id", 200 + row);
+        },
+        [&] (juce::XmlElement& p) { band (p, 4)->setAttribute ("StepValue", 99); },
+        [&] (juce::XmlElement& p) { band (p, 5)->setAttribute ("StepValue", 481); },
+        [&] (juce::XmlElement& p) { band (p, 2)->setAttribute ("StepValue", "12 Hz"); },
+        [&] (juce::XmlElement& p) { band (p, 3)->removeAttribute ("StepValue"); },
+        [&] (juce::XmlElement& p) { band (p, 6)->setAttribute ("Id", 7); },
+        [&] (juce::XmlElement& p) { p.getChildElement (0)->setAttribute ("Id", 200); },
+        [&] (juce::XmlElement& p) { p.getChildElement (0)->setTagName ("MODIFIER"); },
+        [&] (juce::XmlElement& p) { limiterValue (p, 0)->setAttribute ("StepValue", 501); },
+        [&] (juce::XmlElement& p) { limiterValue (p, 1)->setAttribute ("StepValue", 19); },
+        [&] (juce::XmlElement& p) { p.getChildElement (1)->removeChildElement (limiterValue (p, 0), true); },
+        [&] (juce::XmlElement& p)
+        { p.getChildElement (1)->createNewChildElement ("PARAMETER")->setAttribute ("Id", 200); },
+        [&] (juce::XmlElement& p) { p.addChildElement (new juce::XmlElement (*p.getChildElement (1))); },
+    };
+    for (size_t i = 0; i < std::size (spoilers); ++i)
+    {
+        juce::XmlElement spoilt (outputPreset);
+        spoilers[i](spoilt);
+        EXPECT_TRUE (read (spoilt, outputEqPresetCategory) == nullptr) << i;
+    }
+
+    // An input preset holds its EQ alone.
+    juce::XmlElement withLimiter (inputPreset);
+    withLimiter.addChildElement (new juce::XmlElement (*outputPreset.getChildElement (1)));
+    EXPECT_TRUE (read (inputPreset, inputEqPresetCategory) != nullptr);
+    EXPECT_TRUE (read (withLimiter, inputEqPresetCategory) == nullptr);
 }
 
 TEST (EqPresetList, ListsEachUsableFileOnceWithItsCurrentContentThenTheBuiltIns)

@@ -201,6 +201,45 @@ TEST (ControlSelectionMigration, TurnsLegacyCombosIntoGpiElementsAndClearsTheGpi
     EXPECT_EQ (device->toString(), migrated);
 }
 
+TEST (ControlSelectionMigration, EveryLegacySwitchSetupBecomesItsLadderAndMatrixPositions)
+{
+    juce::ScopedJuceInitialiser_GUI gui;
+    PresetLibrary library;
+    auto matrixName = [&] (int id)
+    {
+        for (auto* preset : *library.getList (4))
+            if (preset->getIntAttribute ("Id") == id)
+                return preset->getStringAttribute ("Name");
+        return juce::String ("<no preset " + juce::String (id) + ">");
+    };
+
+    struct Setup
+    {
+        int secondChoice, inputType;
+        const char* positions;
+    };
+    for (auto setup :
+         { Setup{ 1, 3, "Mute, Stereo 1/2, Stereo 3/4, Stereo 3/4" },
+           Setup{ 2, 4, "Mute, Stereo 1/2, Stereo 3/4, Stereo Mix" },
+           Setup{ 3, 4, "Mute, Mono 1+2, Mono All, Mono 3+4" },
+           Setup{ 0, 4, "Mono 1, Mono 2, Mono 3, Mono 4" }, Setup{ 9, 4, "Mono 1, Mono 2, Mono 3, Mono 4" } })
+    {
+        // GPI 2 a Source Selector with this setup.
+        auto device =
+            parse ("<Device><ControlSelection><ComboBox id=\"2\" SelId=\"3\"/><ComboBox id=\"3\" SelId=\"" +
+                   juce::String (setup.secondChoice) + "\"/></ControlSelection></Device>");
+        migrateControlSelection (*device);
+        auto* gpi2 = device->getChildByName ("ControlSelection")->getChildByName ("GPI2");
+
+        EXPECT_EQ (findChildById (*gpi2, "ComboBox", 2)->getIntAttribute ("SelId"), setup.inputType)
+            << setup.secondChoice;
+        juce::StringArray positions;
+        for (int id = 7; id <= 10; ++id)
+            positions.add (matrixName (findChildById (*gpi2, "ComboBox", id)->getIntAttribute ("SelId")));
+        EXPECT_EQ (positions.joinIntoString (", "), setup.positions) << setup.secondChoice;
+    }
+}
+
 TEST (ControlSelectionMigration, MapsAllOutputsToTheFamilysOwnEntryAndDefaultsMissingChoices)
 {
     struct Case

@@ -20,6 +20,7 @@ struct InputPageFixture : ::testing::Test
         auto page = std::make_unique<InputComponent> (device, library, family, user, documents.folder);
         page->setSize (340, 400);
         deliverPendingMessages();
+        checkPagesOf (*page);
         return page;
     }
 

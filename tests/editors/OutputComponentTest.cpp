@@ -20,6 +20,7 @@ struct OutputPageFixture : ::testing::Test
         auto page = std::make_unique<OutputComponent> (device, library, family, user, documents.folder);
         page->setSize (340, 384);
         deliverPendingMessages();
+        checkPagesOf (*page);
         return page;
     }
 
@@ -170,6 +171,10 @@ TEST_F (OutputPageFixture, DelayIsWrittenInWholeSamples)
     EXPECT_EQ (shownText (page->getDelayTotalSlider (3)), "9.3 ms");
     EXPECT_EQ (stored (*device, "Delay", 11), "0.3");
 
+    // Whole samples are the ones the delay has reached: 4.8 of them are 4.
+    typeInto (page->getDelaySlider (3), "0.1");
+    EXPECT_EQ (step (*device, 94, 0), 4);
+
     typeInto (page->getDelaySlider (3), "120");
     EXPECT_EQ (step (*device, 94, 0), 5760);
     EXPECT_EQ (step (*device, 88, 0), 0); // the other outputs untouched
@@ -306,4 +311,85 @@ TEST_F (OutputPageFixture, UnreadValuesAndMissingEffectsAreNeverWritten)
     EXPECT_FALSE (barePage->getDelaySlider (3).isEnabled());
     EXPECT_EQ (bare.getNumChildElements(), 1);
     EXPECT_FALSE (barePage->isModified());
+}
+
+TEST_F (OutputPageFixture, ACustomLimitStaysTheCeilingHoweverOftenThePageIsBuilt)
+{
+    auto device = deviceTemplate (1);
+    auto page = build (*device, DeviceFamily::fromId (1));
+    double offered = -1.0;
+    auto answerDialog = [&] (const char* volts, int result)
+    {
+        user.dialogAnswers.push_back (
+            [&offered, volts, result] (juce::Component& content)
+            {
+                auto& voltage = *dynamic_cast<EQDialog&> (content).getVoltageSlider();
+                offered = voltage.getValue();
+                typeInto (voltage, volts);
+                return result;
+            });
+    };
+
+    answerDialog ("40", 1);
+    choose (page->getSpeakerBox (0), OutputComponent::customId);
+    typeInto (page->getLimitSlider (0), "20");
+    EXPECT_EQ (step (*device, 34, 7), 200);
+
+    for (int rebuilds = 0; rebuilds < 2; ++rebuilds)
+        page = build (*device, DeviceFamily::fromId (1));
+    typeInto (page->getLimitSlider (0), "45");
+    EXPECT_EQ (shownText (page->getLimitTotalSlider (0)), "40.0 Vpk");
+    EXPECT_EQ (step (*device, 34, 7), 400);
+
+    // Opened again, the dialog offers the custom EQ's own limit, not the total.
+    typeInto (page->getLimitSlider (0), "10");
+    answerDialog ("40", 0);
+    choose (page->getSpeakerBox (0), OutputComponent::customId);
+    EXPECT_EQ (offered, 40.0);
+    EXPECT_EQ (step (*device, 34, 7), 100);
+
+    // A file from before the limit was kept with the selection: the limiter's own parameter tells it.
+    typeInto (page->getLimitSlider (0), "35");
+    findChildById (*device->getChildByName ("OutputSelection"), "ComboBox", 0)
+        ->removeAttribute ("CustomLimit");
+    page = build (*device, DeviceFamily::fromId (1));
+    typeInto (page->getLimitSlider (0), "45");
+    EXPECT_EQ (shownText (page->getLimitTotalSlider (0)), "35.0 Vpk");
+    EXPECT_EQ (step (*device, 34, 7), 350);
+    EXPECT_FALSE (user.anyUnexpected());
+}
+
+TEST_F (OutputPageFixture, ADialogOpenedForAnOutputCarriesOnlyThatOutputsEffects)
+{
+    // Both outputs custom; the device lacks the first output's limiter.
+    auto device = deviceTemplate (0);
+    auto* settings = device->getChildByName ("CORVADINE");
+    settings->removeChildElement (findChildById (*settings, "EFFECT", 34), true);
+    const int custom = OutputComponent::customId;
+    for (int n : { 0, 1 })
+        SetupComponent::storeWidget (*device->getChildByName ("OutputSelection"), "ComboBox", n, "Custom",
+                                     &custom);
+    auto page = build (*device, DeviceFamily::fromId (0));
+
+    auto okWith = [&] (const char* volts, const char* ohms)
+    {
+        user.dialogAnswers.push_back (
+            [volts, ohms] (juce::Component& content)
+            {
+                auto& dialog = dynamic_cast<EQDialog&> (content);
+                typeInto (*dialog.getVoltageSlider(), volts);
+                typeInto (*dialog.getImpedanceSlider(), ohms);
+                return 1;
+            });
+    };
+    okWith ("30", "8");
+    choose (page->getSpeakerBox (1), OutputComponent::customId);
+    okWith ("20", "4");
+    choose (page->getSpeakerBox (0), OutputComponent::customId);
+
+    EXPECT_EQ (findEffectById (*device, 34)->getStringAttribute ("Name"), "Apm1 Preset");
+    EXPECT_EQ (step (*device, 34, 7), 200);
+    EXPECT_EQ (step (*device, 34, 4), 40);
+    EXPECT_EQ (step (*device, 36, 7), 300);
+    EXPECT_FALSE (user.anyUnexpected());
 }

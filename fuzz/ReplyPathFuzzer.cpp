@@ -146,6 +146,8 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
     const auto* last = destination.getChildElement (destination.getNumChildElements() - 1);
     if (result == QuobCom::readDone)
         check (last != nullptr && last->hasTagName ("CORVADINE"));
+    else
+        check (last == nullptr && destination.getStringAttribute ("name") == "before");
 
     // Whatever was read can be programmed again and read back.
     check (parseApplicationPayload (createApplicationPayload (destination, 927)) != nullptr);

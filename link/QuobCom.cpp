@@ -17,6 +17,17 @@ juce::XmlElement* findSettingsChild (const juce::XmlElement& element)
             return child;
     return nullptr;
 }
+
+// What this program stores is always written with its own revision; no revision of ours is
+// newer, and none is zero or negative.
+std::unique_ptr<juce::XmlElement> parseStoredPayload (const juce::MemoryBlock& payload)
+{
+    int revision = 0;
+    auto element = parseApplicationPayload (payload, &revision);
+    if (element == nullptr || revision <= 0 || revision > programRevision)
+        return nullptr;
+    return element;
+}
 } // namespace
 
 QuobCom::~QuobCom() = default;
@@ -101,12 +112,13 @@ int QuobCom::readSettings (juce::XmlElement& destination)
     return destination.getNumChildElements() > 0 ? readDone : readNoSettings;
 }
 
-std::unique_ptr<juce::XmlElement> QuobCom::readApplicationPayload()
+std::unique_ptr<juce::XmlElement> QuobCom::readApplicationPayload (bool* noneStored)
 {
     juce::MemoryOutputStream payload;
-    if (!readFrames (readApplicationCommand, applicationFrames, payload))
-        return nullptr;
-    return parseApplicationPayload (payload.getMemoryBlock());
+    const bool arrived = readFrames (readApplicationCommand, applicationFrames, payload);
+    if (noneStored != nullptr)
+        *noneStored = arrived && payload.getDataSize() == 0;
+    return arrived ? parseStoredPayload (payload.getMemoryBlock()) : nullptr;
 }
 
 int QuobCom::readApplication (juce::XmlElement& destination)
@@ -115,16 +127,24 @@ int QuobCom::readApplication (juce::XmlElement& destination)
     if (!isConnected())
         return readFailed;
 
+    // Only the application part says whether the settings are locked: settings read beside a part
+    // that did not arrive whole or cannot be read would come without their password. An empty
+    // block is an amplifier that holds settings only.
+    bool noneStored = false;
+    auto application = readApplicationPayload (&noneStored);
+    if (!noneStored && (application == nullptr || !application->getTagName().equalsIgnoreCase ("Device") ||
+                        findSettingsChild (*application) != nullptr))
+        return readFailed;
+
     auto settings = std::make_unique<juce::XmlElement> (settingsTag);
-
-    // An application part that cannot be read or parsed leaves the destination as it was.
-    if (auto application = readApplicationPayload())
-        destination = *application;
-
     const int result = readSettings (*settings);
-    if (result == readDone)
-        destination.addChildElement (settings.release());
-    return result;
+    if (result != readDone)
+        return result;
+
+    if (application != nullptr)
+        destination = *application;
+    destination.addChildElement (settings.release());
+    return readDone;
 }
 
 bool QuobCom::runSelfTest()

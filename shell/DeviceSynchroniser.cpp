@@ -4,6 +4,8 @@
 
 namespace
 {
+const char* const switchedOffText = "Synchronization has been switched off.";
+
 // A pass stopped on purpose, or one that found no amplifier (the status display shows that and
 // switches synchronisation off), is no failure; anything else would fail again at every pass.
 bool isFailureToReport (DeviceTransfer::Outcome outcome)
@@ -41,6 +43,18 @@ void DeviceSynchroniser::setEnabled (bool on)
     spinnerBox = nullptr;
 }
 
+void DeviceSynchroniser::padlockChanged()
+{
+    if (!enabled)
+        return;
+
+    // Off before the message: its modal loop keeps the ticks coming.
+    hooks.switchOff();
+    interaction.showMessage (UserInteraction::Icon::info, "Padlock changed",
+                             juce::String ("The padlock takes effect at the next Program.\n") +
+                                 switchedOffText);
+}
+
 void DeviceSynchroniser::tick (DiagramDevice* selectedBox)
 {
     if (!enabled || holds > 0 || isPassRunning())
@@ -56,8 +70,8 @@ void DeviceSynchroniser::tick (DiagramDevice* selectedBox)
         // Off before the message: its modal loop keeps the ticks coming.
         hooks.switchOff();
         interaction.showMessage (UserInteraction::Icon::warning, "Programming failed!",
-                                 DeviceTransfer::describe ((DeviceTransfer::Outcome)outcome) +
-                                     "\nSynchronization has been switched off.");
+                                 DeviceTransfer::describe ((DeviceTransfer::Outcome)outcome) + "\n" +
+                                     switchedOffText);
         return;
     }
 

@@ -42,6 +42,10 @@ public:
     bool isEnabled() const { return enabled; }
     // The key the Program road put into the device (empty: none); every pass sends it.
     void setPasswordKey (const juce::String& key) { passwordKey = key; }
+    // The selected device's padlock was switched. A pass cannot ask for a password, so it would
+    // keep the amplifier's lock as it is while the box shows another: synchronisation goes off and
+    // the user is told that the padlock waits for the next Program.
+    void padlockChanged();
 
     // The synchronisation step of a status tick in which the amplifier is connected in
     // application mode: reports a failed pass (and goes off), hides the box's spinner, and starts

@@ -253,6 +253,8 @@ void DiagramDevice::buttonClicked (juce::Button* button)
     // CTRL + G belongs to the selected box; an unselected box's button does nothing.
     if (button == &getSettingsButtonComponent && selected)
         readSettingsBack();
+    else if (button == &passwordButton && onPadlockChanged)
+        onPadlockChanged (*this);
 }
 
 juce::DialogWindow& DiagramDevice::getPasswordDialog()

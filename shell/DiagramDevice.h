@@ -76,6 +76,8 @@ public:
 
     // Called by the get-settings button of the selected box; the diagram sets it.
     std::function<void (DiagramDevice&)> onReadbackRequested;
+    // Called when the user switches the padlock; the diagram sets it.
+    std::function<void (DiagramDevice&)> onPadlockChanged;
 
     // Shows the texts the element holds. Pins without an element keep the text
     // they show, and colours are left as they are.

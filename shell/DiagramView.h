@@ -30,6 +30,8 @@ public:
         virtual void diagramSelectionChanged (DiagramView&) {}
         // The selected box's get-settings button was pressed.
         virtual void deviceReadbackRequested (DiagramView&, DiagramDevice&) {}
+        // The user switched a box's padlock.
+        virtual void devicePadlockChanged (DiagramView&, DiagramDevice&) {}
     };
 
     // Bits of the flags given at construction.

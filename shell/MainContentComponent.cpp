@@ -617,6 +617,13 @@ void MainContentComponent::deviceReadbackRequested (DiagramView&, DiagramDevice&
     readbackRoad->run (box);
 }
 
+void MainContentComponent::devicePadlockChanged (DiagramView&, DiagramDevice& box)
+{
+    // Passes send the selected device only.
+    if (&box == getSelectedDeviceBox())
+        synchroniser->padlockChanged();
+}
+
 void MainContentComponent::diagramSelectionChanged (DiagramView&)
 {
     setSyncEnabled (false);

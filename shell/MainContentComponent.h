@@ -116,6 +116,7 @@ public:
     void setupTabChanged (SetupTabSelector&) override;
     void diagramSelectionChanged (DiagramView&) override;
     void deviceReadbackRequested (DiagramView&, DiagramDevice&) override;
+    void devicePadlockChanged (DiagramView&, DiagramDevice&) override;
     void setupComponentChanged (SetupComponent& page) override;
 
     // A password typed into the "Choose password" dialog.

@@ -28,6 +28,7 @@ const FaultSwitch faultSwitches[] = {
     { "cut-replies", false, Fault::cutReplies },
     { "lost-incoming-frame", true, Fault::lostIncomingFrame },
     { "lost-reply-frame", true, Fault::lostReplyFrame },
+    { "unreadable-application", false, Fault::unreadableApplication },
     // The USB id is there, but a MIDI port is missing, listed only after N scans, or fails to open.
     { "input-missing", false, Fault::inputMissing },
     { "output-missing", false, Fault::outputMissing },

@@ -335,7 +335,15 @@ private:
         if (frameIndex == fault (Fault::lostReplyFrame))
             return;
 
-        const auto& block = storedBlocks[blockCommand];
+        static const juce::MemoryBlock damagedApplication = []
+        {
+            juce::MemoryBlock bytes (40);
+            bytes.fillWith (0x55);
+            return bytes;
+        }();
+        const auto& block = blockCommand == 37 && isOn (Fault::unreadableApplication)
+                                ? damagedApplication
+                                : storedBlocks[blockCommand];
         const int size = (int)block.getSize();
         const int count = juce::jmax (1, (size + frameDataSize - 1) / frameDataSize);
         if (frameIndex < 1 || frameIndex > count)

@@ -120,6 +120,8 @@ public:
         // way, or of every block read back is never answered.
         lostIncomingFrame,
         lostReplyFrame,
+        // The stored application block reads back as 40 bytes of 0x55, as from damaged memory.
+        unreadableApplication,
         numFaults
     };
     void setFault (Fault fault, int value);

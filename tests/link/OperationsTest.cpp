@@ -379,17 +379,15 @@ TEST_F (OperationsTest, ReadResults)
     juce::XmlElement fresh ("Device");
     fresh.setAttribute ("name", "kept");
     EXPECT_EQ (link.readApplication (fresh), QuobCom::readNoSettings);
-    EXPECT_EQ (fresh.getStringAttribute ("name"), "kept")
-        << "an unreadable payload leaves the element as it was";
+    EXPECT_EQ (fresh.getStringAttribute ("name"), "kept");
     EXPECT_EQ (fresh.getNumChildElements(), 0);
 
-    // Settings stored, but an application payload that is not a zlib stream.
+    // Settings stored and no application part: the settings alone are appended.
     juce::MemoryOutputStream block;
     block.writeIntBigEndian (0x02015800);
     block.writeIntBigEndian (5);
     block.writeIntBigEndian (0x01000000);
     emulator.setStoredBlock (40, block.getMemoryBlock());
-    emulator.setStoredBlock (37, juce::MemoryBlock ("not compressed", 14));
     EXPECT_EQ (link.readApplication (fresh), QuobCom::readDone);
     EXPECT_EQ (fresh.getStringAttribute ("name"), "kept");
     ASSERT_EQ (fresh.getNumChildElements(), 1);
@@ -397,6 +395,39 @@ TEST_F (OperationsTest, ReadResults)
     ASSERT_NE (effect, nullptr);
     EXPECT_EQ (effect->getIntAttribute ("Id"), 88);
     EXPECT_EQ (effect->getChildByName ("PARAMETER")->getStringAttribute ("StepValue"), "5");
+
+    // An application part that is there but cannot be taken would hide a password: the read fails
+    // and the destination stays as it was.
+    auto device = makeDevice (3);
+    const auto stored = createApplicationPayload (*withoutSettings (*device), programRevision);
+    juce::MemoryBlock damaged (40);
+    damaged.fillWith (0x55);
+    const std::pair<const char*, juce::MemoryBlock> unreadable[] = {
+        { "not a zlib stream", damaged },
+        { "cut", juce::MemoryBlock (stored.getData(), stored.getSize() / 2) },
+        { "a newer revision", createApplicationPayload (*withoutSettings (*device), programRevision + 1) },
+        { "no revision", createApplicationPayload (*withoutSettings (*device), 0) },
+        { "not a Device", createApplicationPayload (juce::XmlElement ("Application"), programRevision) },
+        { "settings inside", createApplicationPayload (*device, programRevision) },
+    };
+    for (const auto& [what, payload] : unreadable)
+    {
+        emulator.setStoredBlock (37, payload);
+        juce::XmlElement destination ("Device");
+        destination.setAttribute ("name", "kept");
+        EXPECT_EQ (link.readApplication (destination), QuobCom::readFailed) << what;
+        EXPECT_EQ (destination.getStringAttribute ("name"), "kept") << what;
+        EXPECT_EQ (destination.getNumChildElements(), 0) << what;
+    }
+
+    // A part that did not arrive whole: its second frame is never answered.
+    ASSERT_GT (stored.getSize(), 64u);
+    emulator.setStoredBlock (37, stored);
+    emulator.setFault (Fault::lostReplyFrame, 2);
+    EXPECT_EQ (link.readApplication (fresh), QuobCom::readFailed);
+    emulator.setFault (Fault::lostReplyFrame, 0);
+    EXPECT_EQ (link.readApplication (fresh), QuobCom::readDone);
+    EXPECT_EQ (fresh.getStringAttribute ("name"), "Lobby");
 
     // A record that claims more words than the block holds is not what the amplifier has.
     juce::MemoryOutputStream cut;

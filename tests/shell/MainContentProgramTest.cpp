@@ -61,3 +61,25 @@ TEST_F (MainContentProgramTest, ProgramButtonProgramsThenSwitchesSynchronisation
     EXPECT_EQ (prompts.calls.size(), 1);
     EXPECT_FALSE (content->isSyncEnabled());
 }
+
+TEST_F (MainContentProgramTest, PadlockChangeWhileSynchronisedSwitchesSynchronisationOff)
+{
+    auto& padlock = content->getDiagram()->getSelectedDevice()->getPasswordButton();
+
+    // Without synchronisation the padlock simply waits for the next Program.
+    padlock.setToggleState (true, juce::sendNotificationSync);
+    EXPECT_TRUE (user.calls.empty());
+
+    prompts.passwords.push_back ("secret");
+    prompts.syncAnswers.push_back (true);
+    clickProgram();
+    ASSERT_TRUE (content->isSyncEnabled());
+
+    // Passes would keep the amplifier locked while the box shows it open.
+    padlock.setToggleState (false, juce::sendNotificationSync);
+    EXPECT_FALSE (content->isSyncEnabled());
+    EXPECT_EQ (content->getProgramButton().getButtonText(), "Program");
+    ASSERT_EQ (user.calls.size(), 1u);
+    EXPECT_EQ (user.calls.back().icon, UserInteraction::Icon::info);
+    EXPECT_TRUE (user.calls.back().text.startsWith ("The padlock takes effect at the next Program."));
+}

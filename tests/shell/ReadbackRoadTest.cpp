@@ -140,6 +140,14 @@ TEST_F (ReadbackRoadTest, TransferFaultsLeaveTheDevice)
     emulator.setFault (AmplifierEmulator::Fault::lostReplyFrame, 1);
     readBack();
     EXPECT_TRUE (lastMessage().startsWith ("No data recieved: "));
+    emulator.setFault (AmplifierEmulator::Fault::lostReplyFrame, 0);
+
+    // The locked settings still arrive, but the part that holds their password does not read.
+    emulator.setFault (AmplifierEmulator::Fault::unreadableApplication, 1);
+    readBack();
+    EXPECT_TRUE (lastMessage().startsWith ("No data recieved: "));
+    EXPECT_EQ (user.countCalls ("message"), 3);
+    EXPECT_EQ (selectionsMade, 0);
 
     EXPECT_TRUE (prompts.calls.isEmpty());
     EXPECT_TRUE (deviceUnchanged());

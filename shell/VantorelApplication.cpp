@@ -4,6 +4,24 @@
 #include "shell/ColourScheme.h"
 #include "shell/MainContentComponent.h"
 
+namespace
+{
+// The code of an open modal window (a dialog, a message box, the wizard, a call-out) still runs
+// further down this thread's stack and uses the boxes, pages and working copy that the close road
+// may save and rebuild; a quit would end its loop under it. While one is open, a request to close
+// or quit only shows it; the save offer comes when the window is closed afterwards.
+bool showOpenModalWindow()
+{
+    auto& modalComponents = *juce::ModalComponentManager::getInstance();
+
+    if (modalComponents.getNumModalComponents() == 0)
+        return false;
+
+    modalComponents.bringModalComponentsToFront (true);
+    return true;
+}
+} // namespace
+
 VantorelApplication::MainWindow::MainWindow (const juce::String& name,
                                              std::unique_ptr<MainContentComponent> content)
     : juce::DocumentWindow (
@@ -26,6 +44,10 @@ VantorelApplication::MainWindow::MainWindow (const juce::String& name,
 
 void VantorelApplication::MainWindow::closeButtonPressed()
 {
+    // The native title bar reaches here during every modal loop.
+    if (showOpenModalWindow())
+        return;
+
     if (auto* content = getMainContent())
         if (!content->prepareToClose())
             return;
@@ -115,6 +137,12 @@ void VantorelApplication::initialise (const juce::String&)
 std::unique_ptr<MainContentComponent> VantorelApplication::createMainContent()
 {
     return std::make_unique<MainContentComponent>();
+}
+
+void VantorelApplication::systemRequestedQuit()
+{
+    if (!showOpenModalWindow())
+        quit();
 }
 
 void VantorelApplication::shutdown()

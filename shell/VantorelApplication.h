@@ -20,7 +20,8 @@ public:
         // Shows the content, which it owns.
         MainWindow (const juce::String& name, std::unique_ptr<MainContentComponent> content);
 
-        // Ends the program, unless the user wanted to save and the save did not happen.
+        // Ends the program, unless the user wanted to save and the save did not happen. While a
+        // modal window is open it only brings that window to the front.
         void closeButtonPressed() override;
 
         MainContentComponent* getMainContent() const;
@@ -46,6 +47,8 @@ public:
     bool moreThanOneInstanceAllowed() override;
     void initialise (const juce::String& commandLine) override;
     void shutdown() override;
+    // Quits, unless a modal window is open: that window is brought to the front instead.
+    void systemRequestedQuit() override;
 
 protected:
     // The window's content: the program's own, with the real user, Documents folder,

@@ -329,6 +329,27 @@ TEST_F (FWUpdateWizardLongReplyWait, TheWatcherStopsWhileAskingASilentAmplifier)
     EXPECT_TRUE (w.wizard.stopWatcher());
 }
 
+// The amplifier's row carries another model's image (a build that mixed them up): nothing goes out.
+TEST_F (FWUpdateWizardTest, AnImageOfAnotherModelIsNotStreamed)
+{
+    auto* own = link.getProductList().getProduct (7);
+    const auto* other = link.getProductList().getProduct (8);
+    ASSERT_EQ (own->getModelId(), zelta60_2().modelId);
+    ASSERT_NE (other->getModelId(), own->getModelId());
+    *own = ProductInfo (own->getName(), own->getPlatform(), own->getAppProductId(), own->getBootProductId(),
+                        own->getModelId(), own->getMidiPortName(), own->getBootMidiPortName(),
+                        other->getFirmwareImage());
+
+    auto& w = openReadyToUpdate();
+    w.next();
+    ASSERT_NE (w.wizard.getState(), FWUpdateWizard::updating);
+
+    // The amplifier is still in update mode, so the failure page soon offers "Update" again.
+    ASSERT_TRUE (w.reachWizardState (FWUpdateWizard::readyToUpdate));
+    EXPECT_EQ (link.getLinkState(), BaseCom::connectedInUpdateMode);
+    EXPECT_EQ (emulator.getFirmwareReport().messages, 0);
+}
+
 TEST_F (FWUpdateWizardTest, UpdateWithoutTheAmplifierInUpdateModeCannotStart)
 {
     auto& w = openReadyToUpdate();

@@ -1,6 +1,7 @@
 #include "document/WellFormedXml.h"
 
 #include <cstring>
+#include <limits>
 #include <vector>
 
 namespace
@@ -335,4 +336,22 @@ bool isWellFormedXmlDocument (const juce::String& text)
 {
     const auto* bytes = text.toRawUTF8();
     return isStrictUtf8 (bytes, std::strlen (bytes)) && XmlChecker (text.getCharPointer()).isWellFormed();
+}
+
+std::unique_ptr<juce::XmlElement> parseWellFormedXml (const void* utf8, size_t numBytes)
+{
+    const auto* bytes = static_cast<const char*> (utf8);
+    if (numBytes == 0 || numBytes > (size_t)std::numeric_limits<int>::max() ||
+        std::memchr (bytes, 0, numBytes) != nullptr || !isStrictUtf8 (bytes, numBytes))
+        return nullptr;
+
+    const auto text = juce::String::fromUTF8 (bytes, (int)numBytes);
+    if (!XmlChecker (text.getCharPointer()).isWellFormed())
+        return nullptr;
+
+    juce::XmlDocument parser (text);
+    std::unique_ptr<juce::XmlElement> document (parser.getDocumentElement());
+    if (parser.getLastParseError().isNotEmpty())
+        return nullptr;
+    return document;
 }

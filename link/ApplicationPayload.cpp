@@ -85,15 +85,8 @@ std::unique_ptr<juce::XmlElement> parseApplicationPayload (const juce::MemoryBlo
     const auto* nul = static_cast<const char*> (std::memchr (text, 0, textSize));
     const auto length = nul != nullptr ? (size_t)(nul - text) : textSize;
 
-    // The parser steps over a broken UTF-8 sequence by its lead byte alone and can run past the
-    // end of the text; what this program writes is always valid.
-    if (!juce::CharPointer_UTF8::isValidString (text, (int)length))
-        return nullptr;
-
-    // The parser recurses per nesting level, expands a doctype's entities and hangs on some texts:
-    // only a strictly well-formed document, nested no deeper than any application, reaches it.
-    const auto xml = juce::String::fromUTF8 (text, (int)length);
-    if (!isWellFormedXmlDocument (xml))
-        return nullptr;
-    return juce::parseXML (xml);
+    // The parser recurses per nesting level, expands a doctype's entities, hangs on some texts and
+    // runs past the end of a broken UTF-8 sequence: only strictly encoded, well-formed documents,
+    // nested no deeper than any application, reach it. What this program writes always is one.
+    return parseWellFormedXml (text, length);
 }

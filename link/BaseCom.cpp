@@ -305,7 +305,8 @@ bool BaseCom::waitForReply() const
 {
     for (int polls = 0; !replyArrived.load(); ++polls)
     {
-        if (polls >= timing.maxReplyPolls)
+        // A thread that is being stopped does not wait out a silent amplifier.
+        if (polls >= timing.maxReplyPolls || juce::Thread::currentThreadShouldExit())
             return false;
         juce::Thread::sleep (timing.replyPollMs);
     }

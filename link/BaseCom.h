@@ -24,7 +24,7 @@
 //   derived links for the whole of an operation made of several (programming, readback, identity
 //   queries), so that a message-thread request never interleaves with a synchronisation pass;
 // - a thread asked to stop (juce::Thread::signalThreadShouldExit) ends a block transfer between
-//   two frames;
+//   two frames, and a wait for a reply at its next poll;
 // - the ports: MidiInterfaceClass's own lock;
 // - the present-device list: message thread only; a transfer checks presence with a scan of its own.
 class BaseCom : public juce::Timer, public juce::MidiInputCallback

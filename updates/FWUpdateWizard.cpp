@@ -53,6 +53,11 @@ const char* const bodies[] = {
 };
 
 const char* const awaitingText = "Awaiting update mode";
+
+// Takes the place of the time-out's first sentences when the amplifier came back without the new
+// firmware; what to do next stays the same.
+const char* const notTakenReason =
+    "The ZELTA restarted without the new firmware: the update did not complete.";
 } // namespace
 
 void FWUpdateWizard::SettleTimer::timerCallback()
@@ -196,16 +201,18 @@ void FWUpdateWizard::startUpdate()
     displayedProgress = 0;
     tickCounter = 0;
 
-    if (imageSuitsAmplifier() && link.requestFirmwareUpdate())
+    const auto* product = link.getCurrentProduct();
+    if (product != nullptr && imageSuitsAmplifier() && link.requestFirmwareUpdate())
     {
+        streamedModelId = product->getModelId();
+        streamedRevision = (juce::uint32)product->getFirmwareImage().getRevision();
         goTo (updating, 3, "Updating", false);
         cancelButton.setEnabled (false);
         return;
     }
 
-    goTo (failedAwaitingUpdateMode, 4, awaitingText, false);
+    awaitUpdateModeAfterFailure();
     showTexts (couldNotStart);
-    cancelButton.setEnabled (true);
 }
 
 void FWUpdateWizard::timedOut()
@@ -216,6 +223,41 @@ void FWUpdateWizard::timedOut()
         goTo (failedAwaitingUpdateMode, 4, awaitingText, false);
 
     cancelButton.setEnabled (true);
+}
+
+void FWUpdateWizard::awaitUpdateModeAfterFailure()
+{
+    goTo (failedAwaitingUpdateMode, 4, awaitingText, false);
+    cancelButton.setEnabled (true);
+}
+
+void FWUpdateWizard::confirmUpdate (juce::uint32 revision, int ticksSpent)
+{
+    if (state != updating)
+        return;
+
+    if (revision != 0)
+    {
+        const auto* product = link.getCurrentProduct();
+        if (product != nullptr && product->getModelId() == streamedModelId && revision == streamedRevision)
+        {
+            handleEvent (updateFinished);
+            return;
+        }
+
+        awaitUpdateModeAfterFailure();
+        body.setText (
+            juce::String (notTakenReason) + "\n\n" +
+                juce::String (bodies[failedAwaitingUpdateMode]).fromFirstOccurrenceOf ("\n\n", false, false),
+            juce::dontSendNotification);
+        return;
+    }
+
+    // No answer yet (the amplifier may still be starting): it is asked again, and the time the
+    // question took counts towards the limit, which a silent amplifier would otherwise stretch.
+    tickCounter = (juce::uint8)juce::jmin ((int)tickCounter + ticksSpent, (int)tickLimit + 1);
+    if (tickCounter > tickLimit)
+        handleEvent (timeOut);
 }
 
 bool FWUpdateWizard::imageSuitsAmplifier() const
@@ -252,17 +294,37 @@ void FWUpdateWizard::closeWithResult (int result)
 }
 
 //==============================================================================
+template <typename Call> bool FWUpdateWizard::withMessageLock (Call&& call)
+{
+    // Gives up, unlocked, when this thread is asked to exit.
+    const juce::MessageManagerLock lock (this);
+    if (!lock.lockWasGained())
+        return false;
+    call();
+    return true;
+}
+
 void FWUpdateWizard::run()
 {
     while (!threadShouldExit())
     {
+        if (!withMessageLock ([this] { watch(); }))
+            return;
+
+        if (revisionWanted)
         {
-            // Gives up, unlocked, when this thread is asked to exit.
-            const juce::MessageManagerLock lock (this);
-            if (!lock.lockWasGained())
+            revisionWanted = false;
+            // Up to a few seconds when the amplifier is silent; a request ends early once this
+            // thread is asked to exit.
+            const auto started = juce::Time::getMillisecondCounter();
+            const auto revision = link.getFirmwareRevision();
+            const auto ticksSpent = (int)((juce::Time::getMillisecondCounter() - started) /
+                                          (juce::uint32)juce::jmax (1, timing.watchIntervalMs));
+
+            if (!withMessageLock ([&] { confirmUpdate (revision, ticksSpent); }))
                 return;
-            watch();
         }
+
         wait (timing.watchIntervalMs);
     }
 }
@@ -281,6 +343,7 @@ void FWUpdateWizard::watch()
     if (state != updating)
         return;
 
+    bool amplifierBack = false;
     if (displayedProgress < 90)
     {
         juce::Random random;
@@ -288,14 +351,15 @@ void FWUpdateWizard::watch()
             juce::jmin (displayedProgress + 5 + random.nextInt (10), link.getUpdateProgress());
         repaint (progressBar);
     }
-    else if (linkState == BaseCom::connected)
+    else
     {
-        handleEvent (updateFinished);
-        return;
+        amplifierBack = linkState == BaseCom::connected;
     }
 
     if (++tickCounter > tickLimit)
         handleEvent (timeOut);
+    else // back in application mode: the amplifier's revision decides, once it is read
+        revisionWanted = amplifierBack;
 }
 
 //==============================================================================

@@ -9,10 +9,15 @@
 // the start of the stream, its progress, and the amplifier coming back. Shown in a modal dialog
 // window, which ends with 1 after a completed update and 0 when the user cancels.
 //
+// An update counts as complete only when the amplifier comes back in application mode and reports
+// the revision of the image that was streamed.
+//
 // Threads: the message thread runs the buttons, painting and layout. "Wiz Timer Thread" watches
 // the link every 200 ms and feeds the state machine; it touches the wizard only while holding the
 // message-manager lock, and gives up waiting for that lock when it is asked to exit, so that the
-// destructor's wait cannot deadlock with it. The link's state and progress are atomic words.
+// destructor's wait cannot deadlock with it. It asks the amplifier for its revision without that
+// lock, so that a silent amplifier never holds up the window. The link's state and progress are
+// atomic words.
 class FWUpdateWizard : public juce::Component, public juce::Button::Listener, private juce::Thread
 {
 public:
@@ -87,7 +92,14 @@ private:
     };
 
     void run() override;
+    // Runs the call while holding the message-manager lock; false when this thread was asked to
+    // exit before it got the lock.
+    template <typename Call> bool withMessageLock (Call&& call);
     void watch();
+    // The amplifier's answer after it came back: its revision (0 when it did not answer) and the
+    // watcher ticks that the question took.
+    void confirmUpdate (juce::uint32 revision, int ticksSpent);
+    void awaitUpdateModeAfterFailure();
     void showTexts (int textState);
     void goTo (int newState, int page, const juce::String& nextText, bool nextEnabled);
     void enterReadyToUpdate();
@@ -103,6 +115,12 @@ private:
     int state = required;
     int displayedProgress = 0;
     juce::uint8 tickCounter = 0;
+    // What the amplifier must report to have taken the stream: set when the stream is requested.
+    juce::uint8 streamedModelId = 0;
+    juce::uint32 streamedRevision = 0;
+    // Set by watch() when the amplifier is back and is to be asked for its revision; the watcher
+    // thread only.
+    bool revisionWanted = false;
 
     juce::Rectangle<int> footer, badge, pageArea, progressBar;
     juce::Label headline{ "Headline" }, body{ "Text" };

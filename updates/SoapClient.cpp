@@ -1,4 +1,5 @@
 #include "updates/SoapClient.h"
+#include "document/WellFormedXml.h"
 
 namespace
 {
@@ -49,9 +50,9 @@ juce::String getSoapAction (const juce::String& operation)
 }
 
 bool postSoapRequest (const juce::String& operation, const juce::String& envelope,
-                      const VersionEndpoint& endpoint, juce::String& reply, RequestCanceller* canceller)
+                      const VersionEndpoint& endpoint, juce::MemoryBlock& reply, RequestCanceller* canceller)
 {
-    reply.clear();
+    reply.reset();
 
     const auto url = juce::URL (endpoint.host + "/" + endpoint.servicePath).withPOSTData (envelope);
     juce::WebInputStream stream (url, true);
@@ -83,7 +84,7 @@ bool postSoapRequest (const juce::String& operation, const juce::String& envelop
     if (!answered)
         return false;
 
-    reply = body.toUTF8();
+    reply = body.getMemoryBlock();
     return true;
 }
 
@@ -110,16 +111,9 @@ const juce::XmlElement* findSoapResult (const juce::XmlElement& answerRoot)
     return result;
 }
 
-juce::String callSoapOperation (const VersionEndpoint& endpoint, const juce::String& operation,
-                                RequestCanceller* canceller)
+juce::String readSoapResult (const juce::MemoryBlock& reply)
 {
-    juce::String reply;
-
-    if (!postSoapRequest (operation, buildSoapEnvelope (operation), endpoint, reply, canceller) ||
-        reply.isEmpty())
-        return {};
-
-    auto answer = juce::parseXML (reply);
+    auto answer = parseWellFormedXml (reply.getData(), reply.getSize());
 
     if (answer == nullptr)
         return {};
@@ -130,6 +124,17 @@ juce::String callSoapOperation (const VersionEndpoint& endpoint, const juce::Str
         return {};
 
     return result->toString();
+}
+
+juce::String callSoapOperation (const VersionEndpoint& endpoint, const juce::String& operation,
+                                RequestCanceller* canceller)
+{
+    juce::MemoryBlock reply;
+
+    if (!postSoapRequest (operation, buildSoapEnvelope (operation), endpoint, reply, canceller))
+        return {};
+
+    return readSoapResult (reply);
 }
 
 juce::String callGetVersionsAndInfo (const VersionEndpoint& endpoint, RequestCanceller* canceller)

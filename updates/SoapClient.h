@@ -30,9 +30,9 @@ juce::String getSoapAction (const juce::String& operation);
 
 // POSTs the envelope to host + "/" + service path. False when no answer came, the
 // server answered with an HTTP error, the answer was unreasonably large or the
-// canceller (optional) was cancelled; otherwise `reply` holds the whole answer.
+// canceller (optional) was cancelled; otherwise `reply` holds the whole answer, as sent.
 bool postSoapRequest (const juce::String& operation, const juce::String& envelope,
-                      const VersionEndpoint& endpoint, juce::String& reply,
+                      const VersionEndpoint& endpoint, juce::MemoryBlock& reply,
                       RequestCanceller* canceller = nullptr);
 
 // The result element of an answer (Envelope / Body / first child containing
@@ -43,6 +43,11 @@ const juce::XmlElement* findSoapResult (const juce::XmlElement& answerRoot);
 // The first child element whose tag is exactly `tagName` (the framework's own
 // lookup ignores case; XML does not).
 const juce::XmlElement* findSoapChild (const juce::XmlElement& parent, const juce::String& tagName);
+
+// The result element of a whole answer written out as an XML document; empty unless the
+// answer is a well-formed UTF-8 document of the expected shape. Anyone who can answer in the
+// service's place chooses these bytes.
+juce::String readSoapResult (const juce::MemoryBlock& reply);
 
 // Calls the operation and returns its result element written out as an XML
 // document; empty on any failure.

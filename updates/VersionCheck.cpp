@@ -1,4 +1,5 @@
 #include "updates/VersionCheck.h"
+#include "document/WellFormedXml.h"
 
 namespace
 {
@@ -61,22 +62,22 @@ int VersionCheck::getStatus() const
     return current;
 }
 
-bool VersionCheck::fetchVersions()
+bool readVersionsResult (const juce::String& resultDocument, VersionInfo& info)
 {
-    result.earliestCompatibleRevision = 0;
-    result.latestRevision = 0;
+    info.earliestCompatibleRevision = 0;
+    info.latestRevision = 0;
 
-    auto text = callGetVersionsAndInfo (endpoint, canceller);
-
-    if (text.isEmpty())
-        return false;
-
-    auto element = juce::parseXML (text);
+    auto element = parseWellFormedXml (resultDocument.toRawUTF8(), resultDocument.getNumBytesAsUTF8());
 
     if (element == nullptr || element->getTagName() != "ZeltaGetVersionsAndInfoResult")
         return false;
 
-    result.earliestCompatibleRevision = readRevision (*element, "a:EarliestCompatibleVersion");
-    result.latestRevision = readRevision (*element, "a:LatestVersion");
+    info.earliestCompatibleRevision = readRevision (*element, "a:EarliestCompatibleVersion");
+    info.latestRevision = readRevision (*element, "a:LatestVersion");
     return true;
+}
+
+bool VersionCheck::fetchVersions()
+{
+    return readVersionsResult (callGetVersionsAndInfo (endpoint, canceller), result);
 }

@@ -12,6 +12,10 @@ struct VersionInfo
     juce::int32 latestRevision = 0;
 };
 
+// Reads the two revisions from a result document (callGetVersionsAndInfo's text); false when it is
+// not the operation's result. A missing or unreadable revision reads as 0.
+bool readVersionsResult (const juce::String& resultDocument, VersionInfo& info);
+
 // Asks the version service once, at construction, whether this revision is
 // still compatible and whether a newer one exists. Synchronous, for up to the
 // endpoint's time-out; another thread may end it early through the canceller,

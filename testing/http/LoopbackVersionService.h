@@ -27,7 +27,14 @@ public:
         juce::String body;
     };
 
-    explicit LoopbackVersionService (const juce::String& answerToGive) : answer (answerToGive)
+    explicit LoopbackVersionService (const juce::String& answerToGive)
+        : LoopbackVersionService (
+              juce::MemoryBlock (answerToGive.toRawUTF8(), answerToGive.getNumBytesAsUTF8()))
+    {
+    }
+
+    // Any bytes, as whoever answers in the service's place may send.
+    explicit LoopbackVersionService (const juce::MemoryBlock& answerToGive) : answer (answerToGive)
     {
         if (socket.createListener (0, "127.0.0.1"))
             thread = std::thread ([this] { serve(); });
@@ -77,8 +84,15 @@ public:
 
     static juce::String httpAnswer (const juce::String& body, const juce::String& status = "200 OK")
     {
-        return "HTTP/1.1 " + status + "\r\nContent-Type: text/xml; charset=utf-8\r\nContent-Length: " +
-               juce::String ((int)body.getNumBytesAsUTF8()) + "\r\nConnection: close\r\n\r\n" + body;
+        return httpHead (body.getNumBytesAsUTF8(), status) + body;
+    }
+
+    static juce::MemoryBlock httpAnswer (const juce::MemoryBlock& body)
+    {
+        const auto head = httpHead (body.getSize(), "200 OK");
+        juce::MemoryBlock whole (head.toRawUTF8(), head.getNumBytesAsUTF8());
+        whole.append (body.getData(), body.getSize());
+        return whole;
     }
 
     static juce::String soapAnswer (const juce::String& resultElement)
@@ -104,6 +118,12 @@ public:
     }
 
 private:
+    static juce::String httpHead (size_t bodyBytes, const juce::String& status)
+    {
+        return "HTTP/1.1 " + status + "\r\nContent-Type: text/xml; charset=utf-8\r\nContent-Length: " +
+               juce::String ((juce::int64)bodyBytes) + "\r\nConnection: close\r\n\r\n";
+    }
+
     void serve()
     {
         const auto deadline = juce::Time::getMillisecondCounter() + 8000;
@@ -151,9 +171,9 @@ private:
             requestComplete = true;
             holdSilently (*client);
         }
-        else
+        else if (!answer.isEmpty())
         {
-            client->write (answer.toRawUTF8(), (int)answer.getNumBytesAsUTF8());
+            client->write (answer.getData(), (int)answer.getSize());
         }
 
         client->close();
@@ -190,7 +210,7 @@ private:
         return {};
     }
 
-    juce::String answer;
+    juce::MemoryBlock answer;
     const bool silent = false;
     std::atomic<bool> requestComplete{ false }, hungUp{ false }, heldTooLong{ false };
     juce::WaitableEvent released;

@@ -5,7 +5,8 @@ using namespace wizardtest;
 
 namespace
 {
-constexpr FWUpdateWizard::Timing quickWizard{ 5, 50 };
+// 150 ticks of 10 ms leave a loaded machine time to stream a whole image before the time-out.
+constexpr FWUpdateWizard::Timing quickWizard{ 10, 50 };
 
 // The wizard in a modal dialog window, as the program shows it, keeping the window's result.
 class ModalWizard
@@ -36,6 +37,12 @@ public:
     {
         return pumpUntil ([&] { return wizard.getState() == state; });
     }
+    // The state the wizard moves on to from this one.
+    int stateAfter (int state)
+    {
+        pumpUntil ([&] { return wizard.getState() != state; });
+        return wizard.getState();
+    }
     bool closedWith (int expected)
     {
         return pumpUntil ([&] { return result != -1; }) && result == expected;
@@ -53,22 +60,23 @@ class FWUpdateWizardTest : public EmulatedAmplifierTest
 {
 protected:
     explicit FWUpdateWizardTest (juce::uint32 revision = 900,
-                                 const AmplifierEmulator::Identity& identity = zelta60_2())
-        : EmulatedAmplifierTest (identity, revision)
+                                 const AmplifierEmulator::Identity& identity = zelta60_2(),
+                                 const LinkTiming& linkTiming = quickLink())
+        : EmulatedAmplifierTest (identity, revision, linkTiming)
     {
     }
 
-    ModalWizard& open()
+    ModalWizard& open (const FWUpdateWizard::Timing& timing = quickWizard)
     {
         EXPECT_TRUE (reachState (BaseCom::connected));
-        modal = std::make_unique<ModalWizard> (link);
+        modal = std::make_unique<ModalWizard> (link, timing);
         return *modal;
     }
 
     // From the first page up to "Update" with the amplifier in update mode.
-    ModalWizard& openReadyToUpdate()
+    ModalWizard& openReadyToUpdate (const FWUpdateWizard::Timing& timing = quickWizard)
     {
-        auto& w = open();
+        auto& w = open (timing);
         w.next();
         EXPECT_TRUE (w.reachWizardState (FWUpdateWizard::readyToUpdate));
         return w;
@@ -244,6 +252,102 @@ TEST_F (FWUpdateWizardTest, AnAmplifierInUpdateModeAtTheTimeOutIsOfferedARetry)
     w.next();
     ASSERT_TRUE (w.reachWizardState (FWUpdateWizard::complete));
     EXPECT_EQ (emulator.getFirmwareReport().completedUpdates, 1);
+}
+
+// The amplifier comes back in application mode without the image's revision: the stream was cut
+// near its end and it kept its old revision, or it took the stream and reports another one.
+class FWUpdateWizardNotTaken : public FWUpdateWizardTest, public ::testing::WithParamInterface<bool>
+{
+};
+
+TEST_P (FWUpdateWizardNotTaken, EndsOnTheFailurePageWaitingForUpdateMode)
+{
+    const bool cut = GetParam();
+    auto& w = openReadyToUpdate ({ 100, 50 }); // 15 s until the time-out
+    if (cut)
+        emulator.unplugAfterFirmwareMessages (470); // of 482
+    else
+        emulator.setRevisionAfterUpdate (923);
+    w.next();
+
+    if (cut)
+    {
+        ASSERT_TRUE (pumpUntil ([&] { return emulator.getMode() == AmplifierEmulator::Mode::unplugged; }));
+        emulator.plugIn (AmplifierEmulator::Mode::application);
+    }
+
+    ASSERT_EQ (w.stateAfter (FWUpdateWizard::updating), FWUpdateWizard::failedAwaitingUpdateMode);
+    EXPECT_EQ (link.getLinkState(), BaseCom::connected);
+    EXPECT_EQ (emulator.getFirmwareReport().completedUpdates, cut ? 0 : 1);
+    EXPECT_EQ (w.headline(), "Firmware Update Failed!");
+    EXPECT_TRUE (w.body().startsWith ("The ZELTA restarted without the new firmware")) << w.body();
+    EXPECT_TRUE (w.body().endsWith ("When update mode is detected you will be able to proceed."));
+
+    emulator.unplug();
+    emulator.plugIn (AmplifierEmulator::Mode::update);
+    EXPECT_TRUE (w.reachWizardState (FWUpdateWizard::readyToUpdate));
+}
+
+INSTANTIATE_TEST_SUITE_P (CutOrOtherRevision, FWUpdateWizardNotTaken, ::testing::Bool());
+
+// An amplifier that comes back silent is asked again until the time limit, which the unanswered
+// questions count towards.
+TEST_F (FWUpdateWizardTest, AnAmplifierSilentAfterTheStreamEndsInTheTimeOut)
+{
+    auto& w = openReadyToUpdate ({ 40, 50 }); // 6 s until the time-out; each question takes 0.8 s
+    emulator.setFault (AmplifierEmulator::Fault::noReply, 1);
+    w.next();
+
+    ASSERT_EQ (w.stateAfter (FWUpdateWizard::updating), FWUpdateWizard::failedAwaitingUpdateMode);
+    EXPECT_EQ (emulator.getFirmwareReport().completedUpdates, 1);
+    EXPECT_TRUE (w.body().startsWith ("The firmware update timed out"));
+}
+
+// Each question for the revision waits 5 s for an answer, longer than the wizard waits for its
+// watcher when it closes.
+class FWUpdateWizardLongReplyWait : public FWUpdateWizardTest
+{
+protected:
+    FWUpdateWizardLongReplyWait() : FWUpdateWizardTest (900, zelta60_2(), longReplyWait()) {}
+
+    static LinkTiming longReplyWait()
+    {
+        auto timing = quickLink();
+        timing.maxReplyPolls = 5000;
+        return timing;
+    }
+};
+
+TEST_F (FWUpdateWizardLongReplyWait, TheWatcherStopsWhileAskingASilentAmplifier)
+{
+    auto& w = openReadyToUpdate();
+    emulator.setFault (AmplifierEmulator::Fault::noReply, 1);
+    const int asked = emulator.getNumReceived (QuobCom::readRevisionCommand);
+    w.next();
+
+    ASSERT_TRUE (pumpUntil ([&] { return emulator.getNumReceived (QuobCom::readRevisionCommand) > asked; }));
+    EXPECT_TRUE (w.wizard.stopWatcher());
+}
+
+// The amplifier's row carries another model's image (a build that mixed them up): nothing goes out.
+TEST_F (FWUpdateWizardTest, AnImageOfAnotherModelIsNotStreamed)
+{
+    auto* own = link.getProductList().getProduct (7);
+    const auto* other = link.getProductList().getProduct (8);
+    ASSERT_EQ (own->getModelId(), zelta60_2().modelId);
+    ASSERT_NE (other->getModelId(), own->getModelId());
+    *own = ProductInfo (own->getName(), own->getPlatform(), own->getAppProductId(), own->getBootProductId(),
+                        own->getModelId(), own->getMidiPortName(), own->getBootMidiPortName(),
+                        other->getFirmwareImage());
+
+    auto& w = openReadyToUpdate();
+    w.next();
+    ASSERT_NE (w.wizard.getState(), FWUpdateWizard::updating);
+
+    // The amplifier is still in update mode, so the failure page soon offers "Update" again.
+    ASSERT_TRUE (w.reachWizardState (FWUpdateWizard::readyToUpdate));
+    EXPECT_EQ (link.getLinkState(), BaseCom::connectedInUpdateMode);
+    EXPECT_EQ (emulator.getFirmwareReport().messages, 0);
 }
 
 TEST_F (FWUpdateWizardTest, UpdateWithoutTheAmplifierInUpdateModeCannotStart)

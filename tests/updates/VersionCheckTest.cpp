@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <atomic>
+#include <cstring>
 #include <thread>
 
 namespace
@@ -25,7 +26,7 @@ juce::String versionsResult (const juce::String& earliest, const juce::String& l
 }
 
 // One check of revision 927 against a server giving `answer`.
-std::pair<int, VersionInfo> checkAgainst (const juce::String& answer)
+template <typename Answer> std::pair<int, VersionInfo> checkAgainst (const Answer& answer)
 {
     LoopbackServer server (answer);
     VersionCheck check (927, server.endpoint());
@@ -131,6 +132,50 @@ TEST (VersionCheck, AnswersOfAnotherShapeGiveNoAnswer)
         auto [status, info] = checkAgainst (httpAnswer (body));
         EXPECT_EQ (status, VersionCheck::noAnswer);
         EXPECT_FALSE (info.serviceReached);
+        EXPECT_EQ (info.latestRevision, 0);
+    }
+}
+
+// Whoever answers the service's address chooses these bytes: neither the framework's parser, which
+// reads past the end of the first two, nor the result may take them in.
+TEST (VersionCheck, AnswersThatAreNotStrictlyEncodedXmlGiveNoAnswer)
+{
+    // A good answer, with these bytes in a text of its result.
+    const auto answerHolding = [] (const char* raw)
+    {
+        juce::MemoryOutputStream body;
+        const auto around =
+            soapAnswer (versionsResult ("900", "950").replace ("</Zelta", "<a:Note>@</a:Note></Zelta"));
+        body << around.upToFirstOccurrenceOf ("@", false, false);
+        body.write (raw, std::strlen (raw));
+        body << around.fromFirstOccurrenceOf ("@", false, false);
+        return body.getMemoryBlock();
+    };
+    ASSERT_EQ (checkAgainst (LoopbackVersionService::httpAnswer (answerHolding ("1"))).first,
+               VersionCheck::updateAvailable);
+
+    juce::MemoryBlock runInEndTag ("<a></", 5);
+    for (int i = 0; i < 20; ++i)
+        runInEndTag.append ("\xfc", 1);
+    runInEndTag.append (">", 1);
+
+    auto withNul = answerHolding ("1");
+    withNul.append ("\0<x>", 4);
+
+    const juce::MemoryBlock bodies[] = {
+        { "<m>&#x", 6 },
+        runInEndTag,
+        withNul,
+        answerHolding ("\xc0\xaf"),     // an overlong '/'
+        answerHolding ("\xed\xa0\x80"), // a surrogate
+        answerHolding ("\xe2\x82"),     // a cut sequence
+    };
+
+    for (size_t i = 0; i < std::size (bodies); ++i)
+    {
+        SCOPED_TRACE (i);
+        auto [status, info] = checkAgainst (LoopbackVersionService::httpAnswer (bodies[i]));
+        EXPECT_EQ (status, VersionCheck::noAnswer);
         EXPECT_EQ (info.latestRevision, 0);
     }
 }

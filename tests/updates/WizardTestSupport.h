@@ -44,8 +44,8 @@ class EmulatedAmplifierTest : public ::testing::Test, private DesktopReady
 {
 protected:
     explicit EmulatedAmplifierTest (const AmplifierEmulator::Identity& identity = zelta60_2(),
-                                    juce::uint32 revision = 900)
-        : emulator (identity), link (emulator.createUsbDevices(), emulator.createMidiPorts(), quickLink())
+                                    juce::uint32 revision = 900, const LinkTiming& linkTiming = quickLink())
+        : emulator (identity), link (emulator.createUsbDevices(), emulator.createMidiPorts(), linkTiming)
     {
         emulator.setFirmwareRevision (revision);
         applyColourScheme (look);

@@ -5,7 +5,8 @@
 # requester and the message thread is exercised; the wizard's watcher thread meets the message
 # thread through the message-manager lock while a firmware image streams; the synchronisation
 # pass sends while the pages edit the device, stops between frames, and meets message-thread
-# requests.
+# requests; the amplifier's identity is read on its own thread while the window ticks, and is
+# stopped by a click.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -26,5 +27,5 @@ run ./build-tsan/tests_link
 run xvfb-run -a -s "-screen 0 1920x1080x24" ./build-tsan/tests_updates \
     --gtest_filter='FWUpdateWizardTest.*:Pages/*:EveryModel/FWUpdateWizardRoad.*/0'
 run xvfb-run -a -s "-screen 0 1920x1080x24" ./build-tsan/tests_shell \
-    --gtest_filter='*Synchroniser*:ProgramRoad*:ReadbackRoad*:MainContentProgram*'
+    --gtest_filter='*Synchroniser*:ProgramRoad*:ReadbackRoad*:MainContentProgram*:StatusDisplayTest.*'
 echo "ThreadSanitizer: the link, wizard and device-road tests ran clean."

@@ -38,9 +38,9 @@ public:
     // holds the link for its reply time-outs (about 4 s), and no synchronisation pass starts then.
     static constexpr int revisionRetryTicks = 10;
     static constexpr int maxRevisionRetryTicks = 120;
-    // An amplifier answers within a few milliseconds: its connection is then handled at the tick
-    // that started the read, and the window waits no longer than a frame for a silent one.
-    static constexpr int identificationWaitMs = 15;
+    // An amplifier answers both requests within a few milliseconds: its connection is then
+    // handled at the tick that started the read, and a tick with a silent one stays within a frame.
+    static constexpr int identificationWaitMs = 8;
 
     // All must outlive the display.
     StatusDisplay (VantorelCom& link, AmplifierIdentity& identity, juce::Label& statusLabel,

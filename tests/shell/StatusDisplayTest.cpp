@@ -252,6 +252,23 @@ TEST_F (StatusDisplayTest, AnUnreadableRevisionIsUnknownAndReadAgainWithoutOffer
     EXPECT_TRUE (programButton().isEnabled());
     EXPECT_EQ (programButton().getButtonText(), "Program");
 
+    // Each read holds the link for its attempts (seconds with a silent amplifier): they grow rarer.
+    const auto ticksToNextRead = [this]
+    {
+        const int before = revisionRequests();
+        int ticks = 0;
+        while (revisionRequests() == before && ticks < 1000)
+        {
+            content->timerCallback();
+            ++ticks;
+        }
+        EXPECT_TRUE (pumpUntil ([&] { return revisionRequests() == before + 4; })) << "four attempts";
+        return ticks;
+    };
+    ticksToNextRead(); // from a tick that has taken a failed read, as the next ones
+    const int firstWait = ticksToNextRead();
+    EXPECT_GT (ticksToNextRead(), firstWait);
+
     emulator.setFault (AmplifierEmulator::Fault::shortWordReplies, 0);
     EXPECT_TRUE (
         tickUntil ([&] { return status() == "Connected to Zelta 60/2\nSerial Number: 4711 Rev:924"; }));

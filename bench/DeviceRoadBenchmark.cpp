@@ -11,6 +11,7 @@
 #include "testing/user/ScriptedUserInteraction.h"
 
 #include <chrono>
+#include <optional>
 
 namespace
 {
@@ -101,8 +102,10 @@ struct Window
     std::unique_ptr<MainContentComponent> content;
     int expectedFrames = 0;
     juce::String error;
+    // From the device's selection until the window has handled the amplifier's connection.
+    StallMeter connectionStall;
 
-    Window()
+    explicit Window (std::optional<AmplifierEmulator::Fault> fault = std::nullopt)
     {
         documents.createDirectory();
         juce::SharedResourcePointer<PresetLibrary> library;
@@ -128,6 +131,8 @@ struct Window
         }
 
         emulator = std::make_unique<AmplifierEmulator> (amplifierFor (family));
+        if (fault.has_value())
+            emulator->setFault (*fault, 1);
         link = std::make_unique<VantorelCom> (emulator->createUsbDevices(), emulator->createMidiPorts());
 
         VersionEndpoint nowhere;
@@ -144,8 +149,10 @@ struct Window
         // The pages complete the device's page state when they are built.
         expectedFrames = programmingFrames (*content->getDiagram()->getSelectedDeviceXml());
 
+        connectionStall.start();
         if (!runLoopUntil ([this] { return content->getProgramButton().isEnabled(); }))
             error = "the amplifier never became programmable";
+        connectionStall.stopTimer();
     }
 
     ~Window()
@@ -259,4 +266,25 @@ void BM_SyncPageChangeToAmplifier (benchmark::State& state)
     state.counters["message_thread_stall_max_ms"] = longestStall;
 }
 BENCHMARK (BM_SyncPageChangeToAmplifier)->Iterations (6)->UseRealTime()->Unit (benchmark::kSecond);
+
+// An amplifier that answers no request, plugged in while the window runs: the longest stall of the
+// message thread until the window has given up on its revision and serial number and enabled
+// Program.
+void BM_SilentAmplifierConnection (benchmark::State& state)
+{
+    double longestStall = 0;
+    for (auto _ : state)
+    {
+        Window window (AmplifierEmulator::Fault::noReply);
+        if (window.error.isNotEmpty())
+        {
+            state.SkipWithError (window.error.toRawUTF8());
+            return;
+        }
+        longestStall = std::max (longestStall, window.connectionStall.longestMs);
+    }
+
+    state.counters["message_thread_stall_max_ms"] = longestStall;
+}
+BENCHMARK (BM_SilentAmplifierConnection)->Iterations (2)->UseRealTime()->Unit (benchmark::kSecond);
 } // namespace

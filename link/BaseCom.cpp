@@ -125,6 +125,7 @@ void BaseCom::settlePorts (const juce::String& portName, int nextState)
 
     if (tickCounter >= 2)
     {
+        ++connectionCount;
         linkState = nextState;
         if (nextState == connected)
             appModeConnected();
@@ -305,7 +306,7 @@ bool BaseCom::waitForReply() const
 {
     for (int polls = 0; !replyArrived.load(); ++polls)
     {
-        // A thread that is being stopped does not wait out a silent amplifier.
+        // A reader asked to stop leaves the link to whoever asked within one poll.
         if (polls >= timing.maxReplyPolls || juce::Thread::currentThreadShouldExit())
             return false;
         juce::Thread::sleep (timing.replyPollMs);

@@ -16,15 +16,15 @@
 // Threads: the timer, port opening and closing and the firmware stream run on the message thread.
 // Requests and sends run on the caller's thread (message thread or the synchronisation thread) and
 // block it. The MIDI input callback runs on the MIDI thread. Hand-overs:
-// - link state, current product, update flags: single atomic words written on the message thread
-//   and read by any thread, which acts on the value it sees;
+// - link state, current product, update flags, connection count: single atomic words written on
+//   the message thread and read by any thread, which acts on the value it sees;
 // - reply slot, expected reply command, reply-arrived flag: replyLock, held briefly, never across a
 //   sleep;
 // - one operation at a time: requestLock, held for a whole exchange or block transfer, and by the
 //   derived links for the whole of an operation made of several (programming, readback, identity
 //   queries), so that a message-thread request never interleaves with a synchronisation pass;
 // - a thread asked to stop (juce::Thread::signalThreadShouldExit) ends a block transfer between
-//   two frames, and a wait for a reply at its next poll;
+//   two frames and a wait for a reply between two polls;
 // - the ports: MidiInterfaceClass's own lock;
 // - the present-device list: message thread only; a transfer checks presence with a scan of its own.
 class BaseCom : public juce::Timer, public juce::MidiInputCallback
@@ -65,6 +65,16 @@ public:
     const ProductInfo* getCurrentProduct() const noexcept { return currentProduct.load(); }
     const LinkTiming& getTiming() const noexcept { return timing; }
 
+    // Counts the connections made in this link's life, in either mode. A caller that noted it
+    // before a wait still talks to the same amplifier when isSameConnection holds afterwards,
+    // however briefly the amplifier was away meanwhile.
+    juce::uint32 getConnectionCount() const noexcept { return connectionCount.load(); }
+    // Connected in application mode, on the connection that had this count.
+    bool isSameConnection (juce::uint32 count) const noexcept
+    {
+        return linkState.load() == connected && connectionCount.load() == count;
+    }
+
     // In update mode (state 8) asks for the current product's image to be streamed on the next
     // tick and returns true; false and nothing changed in any other state.
     bool requestFirmwareUpdate();
@@ -93,7 +103,8 @@ public:
     bool sendFrames (juce::uint8 command, const juce::MemoryBlock& block);
 
     // Sends the command with an empty payload and waits about a second for a reply of replyCommand,
-    // whose payload is copied to destination (at most maxLength bytes, else false).
+    // whose payload is copied to destination (at most maxLength bytes, else false). A thread asked
+    // to stop gives up the wait at once.
     bool request (juce::uint8 command, juce::uint8 replyCommand, void* destination, int& length,
                   int maxLength);
     // Asks for one frame of a block; true with the frame's count and data (at most 64 bytes) when
@@ -145,6 +156,8 @@ private:
     std::atomic<ProductInfo*> currentProduct{ nullptr };
     std::unique_ptr<FirmwareStreamer> streamer; // message thread only
     std::atomic<int> linkState{ idle };
+    // Raised before the state says connected.
+    std::atomic<juce::uint32> connectionCount{ 0 };
     int tickCounter = 0; // message thread only
     std::atomic<bool> updateRequested{ false };
     std::atomic<bool> updating{ false };

@@ -80,7 +80,7 @@ juce::uint32 VantorelCom::readWord (juce::uint8 command, juce::uint8 replyComman
     if (!operation.isLocked() || getLinkState() != connected)
         return 0;
 
-    for (int attempt = 0; attempt < 4; ++attempt)
+    for (int attempt = 0; attempt < 4 && !juce::Thread::currentThreadShouldExit(); ++attempt)
     {
         juce::uint8 reply[4] = {};
         int length = 0;

@@ -19,7 +19,8 @@ public:
     ~VantorelCom() override;
 
     // Read from the amplifier (up to four attempts of about a second); 0 when not connected, when
-    // every attempt failed, or at once when another thread is using the link.
+    // every attempt failed, at once when another thread is using the link, and as soon as the
+    // calling thread is asked to stop.
     juce::uint32 readFirmwareRevision();
     juce::uint32 readSerialNumber();
 

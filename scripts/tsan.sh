@@ -6,7 +6,8 @@
 # thread through the message-manager lock while a firmware image streams, and asks the amplifier
 # for its revision outside that lock when it comes back; the synchronisation
 # pass sends while the pages edit the device, stops between frames, and meets message-thread
-# requests.
+# requests; the amplifier's identity is read on its own thread while the window ticks, and is
+# stopped by a click.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -27,5 +28,5 @@ run ./build-tsan/tests_link
 run xvfb-run -a -s "-screen 0 1920x1080x24" ./build-tsan/tests_updates \
     --gtest_filter='FWUpdateWizardTest.*:Pages/*:EveryModel/FWUpdateWizardRoad.*/0:CutOrOtherRevision/*:FWUpdateWizardLongReplyWait.*'
 run xvfb-run -a -s "-screen 0 1920x1080x24" ./build-tsan/tests_shell \
-    --gtest_filter='*Synchroniser*:ProgramRoad*:ReadbackRoad*:MainContentProgram*'
+    --gtest_filter='*Synchroniser*:ProgramRoad*:ReadbackRoad*:MainContentProgram*:StatusDisplayTest.*'
 echo "ThreadSanitizer: the link, wizard and device-road tests ran clean."

@@ -96,6 +96,7 @@ MainContentComponent::MainContentComponent (std::unique_ptr<UserInteraction> own
       sharedLink (externalLink == nullptr ? std::make_unique<juce::SharedResourcePointer<VantorelCom>>()
                                           : nullptr),
       link (externalLink != nullptr ? *externalLink : sharedLink->getObject()),
+      identity (std::make_unique<AmplifierIdentity> (link)),
       ownPrompts (externalPrompts == nullptr
                       ? std::make_unique<WindowDevicePrompts> ([this] { return choosePassword(); })
                       : nullptr),
@@ -105,8 +106,9 @@ MainContentComponent::MainContentComponent (std::unique_ptr<UserInteraction> own
         link, *this, interaction,
         DeviceSynchroniser::Hooks{ [this] { return hasPendingPageChanges(); },
                                    [this] { setSyncEnabled (false); } });
-    programRoad = std::make_unique<ProgramRoad> (link, interaction, prompts, *synchroniser);
-    readbackRoad = std::make_unique<ReadbackRoad> (link, *presets, interaction, prompts, *synchroniser);
+    programRoad = std::make_unique<ProgramRoad> (link, *identity, interaction, prompts, *synchroniser);
+    readbackRoad =
+        std::make_unique<ReadbackRoad> (link, *identity, *presets, interaction, prompts, *synchroniser);
 
     saveButton = std::make_unique<iosButton> ("Save");
     programButton = std::make_unique<iosButton> ("Program");
@@ -137,7 +139,7 @@ MainContentComponent::MainContentComponent (std::unique_ptr<UserInteraction> own
     statusLabel->setJustificationType (juce::Justification::centredRight);
     statusLabel->setFont (juce::Font (versionFontHeight, juce::Font::plain));
     addAndMakeVisible (*statusLabel);
-    statusDisplay = std::make_unique<StatusDisplay> (link, *statusLabel, *programButton,
+    statusDisplay = std::make_unique<StatusDisplay> (link, *identity, *statusLabel, *programButton,
                                                      static_cast<StatusDisplay::Host&> (*this));
 
     versionLabel->setText (juce::String ("v") + programVersion + "r" + juce::String (programRevision),
@@ -743,6 +745,7 @@ void MainContentComponent::runDeviceSelfTest()
     // The test overwrites the amplifier's settings: it is no longer in step with the device.
     setSyncEnabled (false);
     const DeviceSynchroniser::LinkHold hold (*synchroniser);
+    const AmplifierIdentity::Hold identityHold (*identity);
 
     if (link.runSelfTest (*presets))
         interaction.showMessage (UserInteraction::Icon::info, "Success", "Test successful!");

@@ -4,6 +4,7 @@
 
 #include "document/PresetLibrary.h"
 #include "link/VantorelCom.h"
+#include "shell/AmplifierIdentity.h"
 #include "shell/ApplicationListEntry.h"
 #include "shell/DevicePrompts.h"
 #include "shell/DeviceSynchroniser.h"
@@ -203,6 +204,8 @@ private:
     juce::SharedResourcePointer<PresetLibrary> presets;
 
     // The device roads use the link: they go before it.
+    // Its reader thread ends with it, before the link goes.
+    std::unique_ptr<AmplifierIdentity> identity;
     std::unique_ptr<DevicePrompts> ownPrompts;
     DevicePrompts& prompts;
     std::unique_ptr<DeviceSynchroniser> synchroniser;

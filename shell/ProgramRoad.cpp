@@ -1,11 +1,34 @@
 #include "shell/ProgramRoad.h"
 #include "link/VantorelCom.h"
 #include "shell/DiagramDevice.h"
+#include "shell/NotedAmplifier.h"
 #include "shell/PasswordKey.h"
 
-ProgramRoad::ProgramRoad (VantorelCom& linkToUse, UserInteraction& userInteraction,
-                          DevicePrompts& devicePrompts, DeviceSynchroniser& deviceSynchroniser)
-    : link (linkToUse), interaction (userInteraction), prompts (devicePrompts),
+namespace
+{
+// Why the amplifier connected now must not be programmed with the device; empty when it may.
+juce::String refusalFor (NotedAmplifier::Check check)
+{
+    switch (check)
+    {
+        case NotedAmplifier::Check::same:
+            return {};
+        case NotedAmplifier::Check::notConnected:
+            return DeviceTransfer::describe (DeviceTransfer::Outcome::notConnected);
+        case NotedAmplifier::Check::changed:
+            return juce::String (NotedAmplifier::changedText) + "\nNothing was sent.";
+        case NotedAmplifier::Check::otherFamily:
+            return "The connected amplifier is not of the selected device's family.\nNothing was sent.";
+    }
+
+    return {};
+}
+} // namespace
+
+ProgramRoad::ProgramRoad (VantorelCom& linkToUse, AmplifierIdentity& amplifierIdentity,
+                          UserInteraction& userInteraction, DevicePrompts& devicePrompts,
+                          DeviceSynchroniser& deviceSynchroniser)
+    : link (linkToUse), identity (amplifierIdentity), interaction (userInteraction), prompts (devicePrompts),
       synchroniser (deviceSynchroniser)
 {
 }
@@ -22,6 +45,9 @@ bool ProgramRoad::run (DiagramDevice* selectedBox)
     // The modal windows below run the message loop: the box is checked again after each.
     const juce::Component::SafePointer<DiagramDevice> box (selectedBox);
     const DeviceSynchroniser::LinkHold hold (synchroniser);
+    const AmplifierIdentity::Hold identityHold (identity);
+    const NotedAmplifier amplifier (link, identity);
+    const int family = box->getDeviceFamily().id;
 
     juce::String key;
     if (box->getPasswordButton().getToggleState())
@@ -31,7 +57,7 @@ bool ProgramRoad::run (DiagramDevice* selectedBox)
             return false;
 
         // A key salted with an unread serial number would lock the amplifier for good.
-        const auto serialNumber = link.getSerialNumber();
+        const auto serialNumber = amplifier.getSerialNumber();
         if (serialNumber == 0)
         {
             interaction.showMessage (UserInteraction::Icon::warning, "Programming failed!",
@@ -41,6 +67,13 @@ bool ProgramRoad::run (DiagramDevice* selectedBox)
         }
 
         key = makePasswordKey (*password, serialNumber);
+    }
+
+    // The password window ran the message loop: the key suits only the amplifier it was made for.
+    if (const auto refusal = refusalFor (amplifier.check (family)); refusal.isNotEmpty())
+    {
+        interaction.showMessage (UserInteraction::Icon::warning, "Programming failed!", refusal);
+        return false;
     }
 
     auto copy = DeviceTransfer::prepare (box->getDeviceElement(), key);
@@ -58,5 +91,6 @@ bool ProgramRoad::run (DiagramDevice* selectedBox)
         return false;
 
     synchroniser.setPasswordKey (key);
-    return link.isFamily (box->getDeviceFamily().id);
+    // Passes go only to the amplifier just programmed, which holds the key.
+    return amplifier.check (family) == NotedAmplifier::Check::same;
 }

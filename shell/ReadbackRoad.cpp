@@ -2,13 +2,14 @@
 #include "document/PresetLibrary.h"
 #include "link/VantorelCom.h"
 #include "shell/DiagramDevice.h"
+#include "shell/NotedAmplifier.h"
 #include "shell/PasswordKey.h"
 
-ReadbackRoad::ReadbackRoad (VantorelCom& linkToUse, const PresetLibrary& presetLibrary,
-                            UserInteraction& userInteraction, DevicePrompts& devicePrompts,
-                            DeviceSynchroniser& deviceSynchroniser)
-    : link (linkToUse), presets (presetLibrary), interaction (userInteraction), prompts (devicePrompts),
-      synchroniser (deviceSynchroniser)
+ReadbackRoad::ReadbackRoad (VantorelCom& linkToUse, AmplifierIdentity& amplifierIdentity,
+                            const PresetLibrary& presetLibrary, UserInteraction& userInteraction,
+                            DevicePrompts& devicePrompts, DeviceSynchroniser& deviceSynchroniser)
+    : link (linkToUse), identity (amplifierIdentity), presets (presetLibrary), interaction (userInteraction),
+      prompts (devicePrompts), synchroniser (deviceSynchroniser)
 {
 }
 
@@ -20,9 +21,14 @@ void ReadbackRoad::run (DiagramDevice& selectedBox)
     // The question and the password window run the message loop: the box is checked after each.
     const juce::Component::SafePointer<DiagramDevice> box (&selectedBox);
     const DeviceSynchroniser::LinkHold hold (synchroniser);
+    const AmplifierIdentity::Hold identityHold (identity);
+    const NotedAmplifier amplifier (link, identity);
+    const int family = box->getDeviceFamily().id;
+    const auto check = amplifier.check (family);
+    const auto revision = amplifier.getRevision();
 
-    if (link.getLinkState() != BaseCom::connected ||
-        link.getFirmwareRevision() <= lastRevisionWithoutReadback)
+    if (check == NotedAmplifier::Check::notConnected ||
+        (revision != 0 && revision <= lastRevisionWithoutReadback))
     {
         interaction.showMessage (UserInteraction::Icon::info, "Readback not supported",
                                  "The model you currently have connected does not support readback\n"
@@ -30,8 +36,16 @@ void ReadbackRoad::run (DiagramDevice& selectedBox)
         return;
     }
 
-    const int family = box->getDeviceFamily().id;
-    if (!link.isFamily (family))
+    // Unknown is not old: the amplifier did not answer.
+    if (revision == 0)
+    {
+        interaction.showMessage (UserInteraction::Icon::info, "No data recieved",
+                                 "The connected amplifier did not answer when asked for its firmware "
+                                 "revision.\nPlease check its connection and try again.\n");
+        return;
+    }
+
+    if (check == NotedAmplifier::Check::otherFamily)
     {
         interaction.showMessage (UserInteraction::Icon::warning, "Wrong Model Selected",
                                  "Please select Zelta model from left side \n"
@@ -46,6 +60,13 @@ void ReadbackRoad::run (DiagramDevice& selectedBox)
                                   "Press 'OK' to continue") ||
         box == nullptr)
         return;
+
+    if (amplifier.check (family) != NotedAmplifier::Check::same)
+    {
+        interaction.showMessage (UserInteraction::Icon::info, "No data recieved",
+                                 juce::String (NotedAmplifier::changedText) + "\nNothing was read.\n");
+        return;
+    }
 
     juce::XmlElement read ("Device");
     const int result = link.readApplication (read);
@@ -76,8 +97,9 @@ bool ReadbackRoad::passwordAccepted (DiagramDevice& box, const juce::XmlElement&
     const auto storedKey =
         passwordElement.getNumAttributes() > 0 ? passwordElement.getAttributeValue (0) : juce::String();
 
-    // Without the serial number no typed password could match.
-    const auto serialNumber = link.getSerialNumber();
+    // Without the serial number no typed password could match. Taken before the password window,
+    // while the amplifier is still the one just read.
+    const auto serialNumber = identity.getReading().serialNumber;
     if (serialNumber == 0)
     {
         interaction.showMessage (UserInteraction::Icon::info, "No data recieved",

@@ -1,25 +1,26 @@
 #pragma once
 
+#include "shell/AmplifierIdentity.h"
 #include "shell/DevicePrompts.h"
 #include "shell/DeviceSynchroniser.h"
 #include "platform/UserInteraction.h"
 
 class DiagramDevice;
 class PresetLibrary;
-class VantorelCom;
 
 // Replaces a device box's element with the settings the connected amplifier holds: checks that the
-// amplifier can be read and suits the box, asks before replacing, reads the application part and
-// the settings, and asks for the password when the settings carry one. Every refusal, failure and
-// cancel leaves the element as it was. Message thread; the read blocks it.
+// amplifier can be read and suits the box, asks before replacing, checks that the amplifier is
+// still the same, reads the application part and the settings, and asks for the password when the
+// settings carry one. Every refusal, failure and cancel leaves the element as it was. Message
+// thread; the read blocks it, the revision and serial number come from the identity read.
 class ReadbackRoad
 {
 public:
     // Readback needs firmware newer than this revision.
     static constexpr juce::uint32 lastRevisionWithoutReadback = 777;
 
-    ReadbackRoad (VantorelCom& link, const PresetLibrary& presets, UserInteraction& interaction,
-                  DevicePrompts& prompts, DeviceSynchroniser& synchroniser);
+    ReadbackRoad (VantorelCom& link, AmplifierIdentity& identity, const PresetLibrary& presets,
+                  UserInteraction& interaction, DevicePrompts& prompts, DeviceSynchroniser& synchroniser);
 
     // The get-settings button of the box; only the selected box reads.
     void run (DiagramDevice& box);
@@ -29,6 +30,7 @@ private:
     bool passwordAccepted (DiagramDevice& box, const juce::XmlElement& passwordElement);
 
     VantorelCom& link;
+    AmplifierIdentity& identity;
     const PresetLibrary& presets;
     UserInteraction& interaction;
     DevicePrompts& prompts;

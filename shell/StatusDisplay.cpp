@@ -5,9 +5,10 @@
 #include "updates/FWUpdateWizard.h"
 #include "shell/ProgramDialogWindow.h"
 
-StatusDisplay::StatusDisplay (VantorelCom& linkToFollow, juce::Label& label, juce::Button& button,
-                              Host& owner)
-    : link (linkToFollow), statusLabel (label), programButton (button), host (owner)
+StatusDisplay::StatusDisplay (VantorelCom& linkToFollow, AmplifierIdentity& amplifierIdentity,
+                              juce::Label& label, juce::Button& button, Host& owner)
+    : link (linkToFollow), identity (amplifierIdentity), statusLabel (label), programButton (button),
+      host (owner)
 {
 }
 
@@ -23,31 +24,56 @@ void StatusDisplay::tick()
         return;
     }
 
-    // A pass can only start from this thread, after this point of a tick: while none runs now,
-    // none starts during the queries.
-    if (deviceRevision == 0 && !host.isSynchronisationRunning())
-    {
-        if (ticksUntilRetry > 0)
-            --ticksUntilRetry;
-        else
-            handleConnection();
-    }
+    if (deviceRevision == 0)
+        followIdentification();
 
-    // The wizard may have left the amplifier in another state.
-    if (!wizardRunning && link.getLinkState() == BaseCom::connected)
+    // The wizard may have left the amplifier in another state; a read has the link to itself.
+    if (!wizardRunning && link.getLinkState() == BaseCom::connected && !identity.isReading())
         host.synchronisationTick();
 }
 
-void StatusDisplay::handleConnection()
+void StatusDisplay::followIdentification()
 {
-    deviceRevision = link.getFirmwareRevision();
+    if (!readingAsked)
+    {
+        if (ticksUntilRetry > 0)
+        {
+            --ticksUntilRetry;
+            return;
+        }
+
+        // A pass can only start from this thread, after this point of a tick: while none runs now,
+        // none starts during the read.
+        if (host.isSynchronisationRunning() || !identity.startReading())
+            return;
+        readingAsked = true;
+    }
+
+    if (!identity.waitForReading (identificationWaitMs))
+    {
+        // Named at once; its serial number and revision follow when it answers.
+        if (!unknownRevisionShown)
+            setStatus ("Connected to " + link.getProductName(), juce::Colours::black);
+        return;
+    }
+
+    readingAsked = false;
+    // None when the read was stopped by one of the window's own requests: it is made again.
+    const auto reading = identity.getReading();
+    if (reading.connection != 0)
+        handleConnection (reading);
+}
+
+void StatusDisplay::handleConnection (const AmplifierIdentity::Reading& reading)
+{
+    deviceRevision = reading.revision;
+    serialNumber = reading.serialNumber;
 
     // A revision that cannot be read is unknown, not older: no wizard for it, and it is asked
     // for again at a later tick.
     if (deviceRevision == 0)
     {
         scheduleRetry();
-        // Shown once: a silent amplifier would cost the serial number's time-outs again.
         if (!unknownRevisionShown)
         {
             enableButtonsIfSuitable (false);
@@ -57,38 +83,31 @@ void StatusDisplay::handleConnection()
         return;
     }
 
-    int comparison = link.compareFirmware();
+    const int comparison = reading.firmwareComparison;
 
-    if (comparison != 0)
+    if (comparison != 0 && !afterWizard)
     {
         // The wizard speaks of the connected amplifier: the status line names it meanwhile.
         showConnected();
         launchFirmwareUpdate();
 
-        // Cancelled in update mode, or unplugged: the next tick shows that state.
-        if (link.getLinkState() != BaseCom::connected)
+        // Cancelled in update mode, unplugged, or back after an update: the amplifier there is
+        // now is read again at the next ticks.
+        if (!link.isSameConnection (reading.connection))
         {
             forgetConnection();
+            afterWizard = true;
             return;
         }
-
-        deviceRevision = link.getFirmwareRevision();
-        comparison = deviceRevision == 0 ? 0 : link.compareFirmware();
-
-        firmwareOlder = comparison == -1;
-
-        if (firmwareOlder)
-            programButton.setButtonText (updateFirmwareText);
     }
 
-    enableButtonsIfSuitable (comparison == -1);
+    afterWizard = false;
+    firmwareOlder = comparison == -1;
+    if (firmwareOlder)
+        programButton.setButtonText (updateFirmwareText);
+
+    enableButtonsIfSuitable (firmwareOlder);
     showConnected();
-
-    if (deviceRevision == 0)
-    {
-        scheduleRetry();
-        unknownRevisionShown = true;
-    }
 }
 
 void StatusDisplay::scheduleRetry()
@@ -112,11 +131,14 @@ void StatusDisplay::handleNoConnection()
     setStatus (updateMode ? "Device is in update mode" : "No device connected", juce::Colours::darkgrey);
 
     forgetConnection();
+    afterWizard = false;
 }
 
 void StatusDisplay::forgetConnection()
 {
     deviceRevision = 0;
+    serialNumber = 0;
+    readingAsked = false;
     ticksUntilRetry = 0;
     nextRetryTicks = revisionRetryTicks;
     unknownRevisionShown = false;
@@ -138,8 +160,8 @@ void StatusDisplay::showConnected()
 {
     // 0 is what an amplifier that does not answer gives.
     const auto known = [] (juce::uint32 value) { return value != 0 ? juce::String (value) : "unknown"; };
-    setStatus ("Connected to " + link.getProductName() +
-                   "\nSerial Number: " + known (link.getSerialNumber()) + " Rev:" + known (deviceRevision),
+    setStatus ("Connected to " + link.getProductName() + "\nSerial Number: " + known (serialNumber) +
+                   " Rev:" + known (deviceRevision),
                juce::Colours::black);
 }
 
@@ -179,10 +201,11 @@ bool StatusDisplay::handleProgramClick()
     if (host.isSynchronisationRunning())
         return true;
 
+    const auto connection = link.getConnectionCount();
     launchFirmwareUpdate();
 
-    firmwareOlder = link.getFirmwareRevision() != 0 && link.compareFirmware() == -1;
-    if (firmwareOlder)
+    // Still the amplifier with the older firmware it had: the offer stays.
+    if (firmwareOlder && link.isSameConnection (connection))
         return true;
 
     programButton.setButtonText ("Program");
@@ -191,12 +214,14 @@ bool StatusDisplay::handleProgramClick()
 
     // The next connected tick reads revision and serial number again and rewrites the status.
     forgetConnection();
+    afterWizard = true;
     return true;
 }
 
 void StatusDisplay::launchFirmwareUpdate()
 {
     wizardRunning = true;
+    const AmplifierIdentity::Hold hold (identity);
     FWUpdateWizard wizard (link);
 
     // The window deletes itself when its modal state ends.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/VantorelCom.h"
+#include "shell/AmplifierIdentity.h"
 #include <juce_gui_basics/juce_gui_basics.h>
 
 class DiagramDevice;
@@ -10,8 +10,9 @@ class DiagramDevice;
 // and the selected device box's get-settings button, the firmware check once per connection with
 // the offer of the firmware update wizard, and the synchronisation tick while connected.
 //
-// Everything runs on the message thread. The identity queries block it while they wait for
-// replies; they are never made while a synchronisation pass holds the link.
+// Everything runs on the message thread. The revision and serial number are read by the amplifier
+// identity on its own thread; a tick waits for them a frame at most and otherwise looks again at
+// the next tick. A read and a synchronisation pass never run at once.
 class StatusDisplay
 {
 public:
@@ -33,13 +34,17 @@ public:
 
     static constexpr const char* updateFirmwareText = "Update Firmware";
     // A revision that could not be read is asked for again after this many ticks (5 s), and after
-    // twice as many after every further failure, up to a minute: each attempt of a silent amplifier
-    // blocks the window for the reply time-outs (about 4 s).
+    // twice as many after every further failure, up to a minute: each read of a silent amplifier
+    // holds the link for its reply time-outs (about 4 s), and no synchronisation pass starts then.
     static constexpr int revisionRetryTicks = 10;
     static constexpr int maxRevisionRetryTicks = 120;
+    // An amplifier answers both requests within a few milliseconds: its connection is then
+    // handled at the tick that started the read, and a tick with a silent one stays within a frame.
+    static constexpr int identificationWaitMs = 8;
 
     // All must outlive the display.
-    StatusDisplay (VantorelCom& link, juce::Label& statusLabel, juce::Button& programButton, Host& host);
+    StatusDisplay (VantorelCom& link, AmplifierIdentity& identity, juce::Label& statusLabel,
+                   juce::Button& programButton, Host& host);
 
     // The device part of one timer tick.
     void tick();
@@ -59,7 +64,9 @@ public:
     juce::uint32 getDeviceRevision() const { return deviceRevision; }
 
 private:
-    void handleConnection();
+    // Starts the identity read of this connection, or takes its result when it has come.
+    void followIdentification();
+    void handleConnection (const AmplifierIdentity::Reading& reading);
     void handleNoConnection();
     // The next connected tick handles the connection as new.
     void forgetConnection();
@@ -74,11 +81,15 @@ private:
     void setStatus (const juce::String& text, juce::Colour colour);
 
     VantorelCom& link;
+    AmplifierIdentity& identity;
     juce::Label& statusLabel;
     juce::Button& programButton;
     Host& host;
 
     juce::uint32 deviceRevision = 0;
+    juce::uint32 serialNumber = 0;
+    // A read has been started for this connection and its result not yet taken.
+    bool readingAsked = false;
     // Ticks until an unreadable revision is asked for again; 0 asks at the next connected tick.
     int ticksUntilRetry = 0;
     // The wait after the next failed attempt.
@@ -87,6 +98,9 @@ private:
     bool unknownRevisionShown = false;
     // The revision read for this connection is older than the image's.
     bool firmwareOlder = false;
+    // The wizard has just been offered: the amplifier it left behind is read again without
+    // offering it once more. Cleared when no amplifier is connected.
+    bool afterWizard = false;
     bool wizardRunning = false;
 
     JUCE_DECLARE_NON_COPYABLE (StatusDisplay)

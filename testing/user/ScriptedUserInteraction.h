@@ -27,6 +27,7 @@ public:
     std::deque<int> yesNoCancelAnswers;
     std::set<int> keysDown;
     std::function<void()> onChooserOpened; // runs before a file chooser answers
+    std::function<void()> onQuestion;      // runs before an OK/Cancel question is answered
     // Each plays the user inside one dialog and returns the dialog's result.
     std::deque<std::function<int (juce::Component&)>> dialogAnswers;
     std::deque<int> menuAnswers; // item ids; 0 dismisses the menu
@@ -42,6 +43,8 @@ public:
                       const juce::String&) override
     {
         calls.push_back ({ "okCancel", icon, title, text });
+        if (onQuestion)
+            onQuestion();
         return answer (okCancelAnswers, false);
     }
 

@@ -131,12 +131,15 @@ TEST_F (ConnectionTest, UnpluggingCallsTheHookOnlyFromAConnectedState)
 TEST_F (ConnectionTest, ReconnectsAfterAReplug)
 {
     connect();
+    const auto first = link.getConnectionCount();
+    EXPECT_TRUE (link.isSameConnection (first));
     emulator.unplug();
     link.timerCallback();
     emulator.plugIn();
     EXPECT_EQ (tickUntilState (link, BaseCom::connected), 6);
     EXPECT_EQ (link.appConnects, 2);
     EXPECT_EQ (link.appDisconnects, 1);
+    EXPECT_FALSE (link.isSameConnection (first)) << "connected again, but to another amplifier";
 }
 
 TEST_F (ConnectionTest, PortsThatCannotBeFoundDisconnect)

@@ -20,6 +20,7 @@ public:
     std::deque<std::optional<juce::String>> passwords; // for both password windows
     std::deque<bool> syncAnswers;                      // "Programming Done" left with the toggle on
     juce::StringArray calls;                           // "choose", "enter", "done"
+    std::function<void()> whileOpen;                   // what happens while a window is open
 
     std::optional<juce::String> choosePassword() override { return nextPassword ("choose"); }
     std::optional<juce::String> enterPassword (DiagramDevice&) override { return nextPassword ("enter"); }
@@ -27,6 +28,8 @@ public:
     bool confirmProgrammingDone() override
     {
         calls.add ("done");
+        if (whileOpen)
+            whileOpen();
         if (syncAnswers.empty())
             return false;
         const bool answer = syncAnswers.front();
@@ -38,6 +41,8 @@ private:
     std::optional<juce::String> nextPassword (const char* kind)
     {
         calls.add (kind);
+        if (whileOpen)
+            whileOpen();
         if (passwords.empty())
             return std::nullopt;
         auto answer = passwords.front();
@@ -89,7 +94,23 @@ protected:
 
     ~DeviceRoadTest() override { passThread.stopThread (-1); }
 
-    void connect() { ASSERT_GT (tickUntilState (link, BaseCom::connected), 0) << "the link never connected"; }
+    // Connected, and identified as the status display does it.
+    void connect()
+    {
+        ASSERT_GT (tickUntilState (link, BaseCom::connected), 0) << "the link never connected";
+        ASSERT_TRUE (identity.startReading());
+        ASSERT_TRUE (identity.waitForReading (30000));
+    }
+
+    // Unplugged and plugged in again with another serial number, as a swap of two amplifiers of
+    // one model looks to the link; not identified yet.
+    void swapAmplifier()
+    {
+        unplugAndNotice();
+        emulator.setSerialNumber (0x00054321);
+        emulator.plugIn();
+        ASSERT_GT (tickUntilState (link, BaseCom::connected), 0);
+    }
 
     void unplugAndNotice()
     {
@@ -142,6 +163,7 @@ protected:
     juce::ScopedJuceInitialiser_GUI gui;
     AmplifierEmulator emulator;
     VantorelCom link;
+    AmplifierIdentity identity{ link };
     PresetLibrary presets;
     ScriptedUserInteraction user;
     ScriptedDevicePrompts prompts;
@@ -165,6 +187,6 @@ protected:
                                                                     ++switchOffs;
                                                                     synchroniser.setEnabled (false);
                                                                 } } };
-    ProgramRoad programRoad{ link, user, prompts, synchroniser };
-    ReadbackRoad readbackRoad{ link, presets, user, prompts, synchroniser };
+    ProgramRoad programRoad{ link, identity, user, prompts, synchroniser };
+    ReadbackRoad readbackRoad{ link, identity, presets, user, prompts, synchroniser };
 };

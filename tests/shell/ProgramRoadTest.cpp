@@ -109,27 +109,58 @@ TEST_F (ProgramRoadTest, FailedTransfersSayWhatHappenedAndOfferNoSynchronisation
     EXPECT_EQ (emulator.getNumStoredBlocks (QuobCom::settingsFrames), 0);
 }
 
-TEST_F (ProgramRoadTest, SynchronisationNeedsTheToggleAndAnAmplifierOfTheBoxFamily)
+TEST_F (ProgramRoadTest, SynchronisationNeedsTheToggle)
 {
     prompts.syncAnswers = { false, true };
     EXPECT_FALSE (programRoad.run (&box()));
     EXPECT_TRUE (programRoad.run (&box()));
+    EXPECT_EQ (emulator.getNumStoredBlocks (QuobCom::settingsFrames), 2);
+}
+
+TEST_F (ProgramRoadTest, OnlyTheAmplifierTheRoadBeganWithIsProgrammedAndSynchronised)
+{
+    // Swapped while the password window is open: the key is salted for the amplifier that went.
+    setPadlock (true);
+    prompts.passwords.push_back ("secret");
+    prompts.whileOpen = [this] { swapAmplifier(); };
+    EXPECT_FALSE (programRoad.run (&box()));
+    EXPECT_EQ (framesReceived(), 0);
+    ASSERT_EQ (user.countCalls ("message"), 1);
+    EXPECT_EQ (user.calls.back().text,
+               "The connected amplifier changed while a window was open.\nNothing was sent.");
+
+    // The new amplifier's serial number is not known yet: the last one's is not taken for it.
+    prompts.whileOpen = nullptr;
+    prompts.passwords.push_back ("secret");
+    EXPECT_FALSE (programRoad.run (&box()));
+    EXPECT_EQ (framesReceived(), 0);
+
+    // Swapped while "Programming Done" is open: passes would go to the other amplifier.
+    setPadlock (false);
+    prompts.syncAnswers.push_back (true);
+    prompts.whileOpen = [this] { swapAmplifier(); };
+    EXPECT_FALSE (programRoad.run (&box()));
+    EXPECT_EQ (emulator.getNumStoredBlocks (QuobCom::settingsFrames), 1);
 
     // A "ZELTA" box with the "ZELTA M" amplifier.
+    prompts.whileOpen = nullptr;
     device().setAttribute ("model", "ZELTA");
     diagram = std::make_unique<DiagramView> (*application, presets, 0xff, descriptionShown, user,
                                              [] (juce::Component&) { return 0; });
     diagram->selectDevice (0, true);
-    prompts.syncAnswers.push_back (true);
     EXPECT_FALSE (programRoad.run (&box()));
-    EXPECT_EQ (emulator.getNumStoredBlocks (QuobCom::settingsFrames), 3);
+    EXPECT_EQ (user.calls.back().text,
+               "The connected amplifier is not of the selected device's family.\nNothing was sent.");
+    EXPECT_EQ (emulator.getNumStoredBlocks (QuobCom::settingsFrames), 1);
 }
 
 TEST_F (ProgramRoadTest, NoLockWithoutTheSerialNumber)
 {
     setPadlock (true);
     prompts.passwords.push_back ("secret");
-    emulator.setFault (AmplifierEmulator::Fault::noReply, 1);
+    emulator.setFault (AmplifierEmulator::Fault::shortWordReplies, 1);
+    link.disconnect();
+    connect();
 
     EXPECT_FALSE (programRoad.run (&box()));
 

@@ -105,6 +105,14 @@ TEST_F (ReadbackRoadTest, RefusesAmplifiersThatCannotBeRead)
     readBack();
     EXPECT_TRUE (lastMessage().startsWith ("Readback not supported: "));
 
+    // A revision that could not be read is no reason to update the firmware.
+    emulator.setFault (AmplifierEmulator::Fault::shortWordReplies, 1);
+    link.disconnect();
+    connect();
+    readBack();
+    EXPECT_TRUE (lastMessage().startsWith ("No data recieved: The connected amplifier did not answer"));
+    emulator.setFault (AmplifierEmulator::Fault::shortWordReplies, 0);
+
     unplugAndNotice();
     readBack();
     EXPECT_TRUE (lastMessage().startsWith ("Readback not supported: "));
@@ -124,6 +132,20 @@ TEST_F (ReadbackRoadTest, RefusesABoxOfAnotherFamily)
     readBack();
     ASSERT_TRUE (lastMessage().startsWith ("Wrong Model Selected: "));
     EXPECT_EQ (user.calls.back().icon, UserInteraction::Icon::warning);
+}
+
+TEST_F (ReadbackRoadTest, AnAmplifierSwappedDuringTheQuestionIsNotRead)
+{
+    programThenEdit ({});
+    user.onQuestion = [this] { swapAmplifier(); };
+
+    readBack();
+
+    EXPECT_EQ (lastMessage(), "No data recieved: The connected amplifier changed while a window was open.\n"
+                              "Nothing was read.\n");
+    EXPECT_EQ (emulator.getNumReceived (QuobCom::readApplicationCommand), 0);
+    EXPECT_EQ (emulator.getNumReceived (QuobCom::readSettingsCommand), 0);
+    EXPECT_TRUE (deviceUnchanged());
 }
 
 TEST_F (ReadbackRoadTest, TransferFaultsLeaveTheDevice)

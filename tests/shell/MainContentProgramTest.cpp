@@ -18,6 +18,10 @@ protected:
         services.prompts = &prompts;
         content = std::make_unique<ScriptedMainContent> (services);
         EXPECT_GT (tickUntilState (link, BaseCom::connected), 0);
+        // The password step needs the serial number, which the status timer has read by then.
+        for (int i = 0; i < 400 && content->getStatusDisplay().getDeviceRevision() == 0; ++i)
+            juce::MessageManager::getInstance()->runDispatchLoopUntil (10);
+        EXPECT_NE (content->getStatusDisplay().getDeviceRevision(), 0u);
     }
 
     void clickProgram() { content->buttonClicked (&content->getProgramButton()); }

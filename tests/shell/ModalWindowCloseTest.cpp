@@ -214,10 +214,12 @@ public:
     DiagramDevice& box() { return *main->getDiagram()->getSelectedDevice(); }
     SetupComponent* page (int index) { return main->getSetupArea().getPage (index); }
 
-    // A button the user clicks once the status display has enabled it.
+    // A button the user clicks once the status display has enabled it and has read the amplifier's
+    // revision and serial number, which the roads need.
     void clickWhenEnabled (juce::Button& button)
     {
-        ASSERT_TRUE (pumpUntil ([&] { return button.isEnabled(); }));
+        ASSERT_TRUE (pumpUntil (
+            [&] { return button.isEnabled() && main->getStatusDisplay().getDeviceRevision() != 0; }));
         button.triggerClick();
     }
 

@@ -143,7 +143,16 @@ void DiagramDevice::takeOverReadSettings (const juce::XmlElement& readDevice)
     // Locked settings show the padlock on, so that the next Program keeps them locked.
     passwordButton.setToggleState (readDevice.getChildByName ("Password") != nullptr,
                                    juce::dontSendNotification);
-    replaceElement (readDevice);
+
+    // An amplifier that holds settings but no application part gives neither name nor model.
+    // Without its model the device would open as another family than the settings are for; the
+    // readback only reads an amplifier of this box's family, so the box's own two are right.
+    juce::XmlElement taken (readDevice);
+    for (auto* attribute : { "name", "model" })
+        if (!taken.hasAttribute (attribute) && device.hasAttribute (attribute))
+            taken.setAttribute (attribute, device.getStringAttribute (attribute));
+
+    replaceElement (taken);
 }
 
 void DiagramDevice::resetToTemplate (const juce::XmlElement& deviceTemplate)

@@ -187,3 +187,15 @@ TEST_F (ReadbackRoadTest, AmplifierWithoutSettingsGivesTheFamilyTemplate)
     EXPECT_FALSE (box().hasChanged());
     EXPECT_EQ (selectionsMade, 1);
 }
+
+TEST_F (ReadbackRoadTest, SettingsWithoutAnApplicationPartKeepTheBoxsNameAndFamily)
+{
+    programThenEdit ({});
+    emulator.setStoredBlock (QuobCom::applicationFrames, {});
+
+    readBack();
+
+    EXPECT_EQ (device().getStringAttribute ("name"), "Edited");
+    EXPECT_EQ (device().getStringAttribute ("model"), "ZELTA M") << "else it opens as another family";
+    EXPECT_EQ (blockOf (settings()), blockOf (*programmed->getChildByName ("CORVADINE")));
+}

@@ -83,8 +83,8 @@ DiagramDevice* DiagramView::createDevice (int number, juce::XmlElement& device, 
     box->addChangeListener (this);
     box->onReadbackRequested = [this] (DiagramDevice& requester)
     { listeners.call ([this, &requester] (Listener& l) { l.deviceReadbackRequested (*this, requester); }); };
-    box->onPadlockChanged = [this] (DiagramDevice& changed)
-    { listeners.call ([this, &changed] (Listener& l) { l.devicePadlockChanged (*this, changed); }); };
+    box->onPadlockChanged = [this] (DiagramDevice& switched)
+    { listeners.call ([this, &switched] (Listener& l) { l.devicePadlockChanged (*this, switched); }); };
     contentWidth = juce::jmax (contentWidth, box->getWidth());
     return box;
 }

@@ -638,7 +638,11 @@ juce::MemoryBlock AmplifierEmulator::getStoredBlock (juce::uint8 command) const
 void AmplifierEmulator::setStoredBlock (juce::uint8 command, const juce::MemoryBlock& block)
 {
     EMULATOR_LOCKED;
-    state->storedBlocks[command] = block;
+    // An empty block is none stored; the framework's copy of an empty block passes memcpy a null.
+    if (block.isEmpty())
+        state->storedBlocks.erase (command);
+    else
+        state->storedBlocks[command] = block;
 }
 
 int AmplifierEmulator::getNumStoredBlocks (juce::uint8 command) const

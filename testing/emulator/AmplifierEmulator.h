@@ -68,7 +68,8 @@ public:
     // A stream must hold this many data messages to be taken; 0 takes any number from one on.
     void setExpectedFirmwareMessages (int count);
 
-    // The blocks stored by commands 40 (settings) and 37 (application payload).
+    // The blocks stored by commands 40 (settings) and 37 (application payload); an empty one is
+    // none stored.
     juce::MemoryBlock getStoredBlock (juce::uint8 command) const;
     void setStoredBlock (juce::uint8 command, const juce::MemoryBlock& block);
     // Complete blocks taken since construction, per command.

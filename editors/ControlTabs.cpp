@@ -1,6 +1,6 @@
 #include "editors/ControlTabs.h"
 
-#include "shell/ColourScheme.h"
+#include "look/ColourScheme.h"
 
 namespace
 {

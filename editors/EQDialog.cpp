@@ -4,7 +4,7 @@
 #include "editors/BarSlider.h"
 #include "editors/EqPresetFiles.h"
 #include "platform/UserInteraction.h"
-#include "shell/ColourScheme.h"
+#include "look/ColourScheme.h"
 
 namespace
 {

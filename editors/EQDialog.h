@@ -6,9 +6,9 @@
 #include "editors/EQSlider.h"
 #include "editors/EQTypeButton.h"
 #include "editors/EqPresetList.h"
-#include "shell/EQSliderLookNFeel.h"
-#include "shell/FlatLNF.h"
-#include "shell/iosButton.h"
+#include "look/EQSliderLookNFeel.h"
+#include "look/FlatLNF.h"
+#include "look/iosButton.h"
 
 class UserInteraction;
 

@@ -2,7 +2,7 @@
 
 #include "document/ParameterLibrary.h"
 #include "editors/EqValueText.h"
-#include "shell/ColourScheme.h"
+#include "look/ColourScheme.h"
 
 namespace
 {

@@ -1,6 +1,6 @@
 #include "editors/EQTypeButton.h"
 
-#include "shell/ColourScheme.h"
+#include "look/ColourScheme.h"
 
 const char* const eqTypeNames[numEqTypes] = {
     "Low Cut 12 dB/Oct",

@@ -3,7 +3,7 @@
 #include "document/SettingsDocument.h"
 #include "editors/ControlSelectionMigration.h"
 #include "editors/ParameterValue.h"
-#include "shell/ColourScheme.h"
+#include "look/ColourScheme.h"
 
 namespace
 {

@@ -7,8 +7,8 @@
 #include "editors/SetupComponent.h"
 #include "editors/iosRotary.h"
 #include "platform/JuceUserInteraction.h"
-#include "shell/EditButton.h"
-#include "shell/FlatLNF.h"
+#include "look/EditButton.h"
+#include "look/FlatLNF.h"
 
 #include <array>
 

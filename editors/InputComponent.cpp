@@ -2,7 +2,7 @@
 
 #include "document/SettingsDocument.h"
 #include "platform/UserInteraction.h"
-#include "shell/ColourScheme.h"
+#include "look/ColourScheme.h"
 
 namespace
 {

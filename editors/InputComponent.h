@@ -2,7 +2,7 @@
 
 #include "editors/EQDialog.h"
 #include "editors/SetupComponent.h"
-#include "shell/FlatLNF.h"
+#include "look/FlatLNF.h"
 
 class UserInteraction;
 

@@ -1,7 +1,7 @@
 #include "editors/MatrixComponent.h"
 
 #include "document/SettingsDocument.h"
-#include "shell/ColourScheme.h"
+#include "look/ColourScheme.h"
 
 namespace
 {

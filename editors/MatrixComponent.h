@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/FlatLNF.h"
+#include "look/FlatLNF.h"
 #include "editors/PatchPoint.h"
 #include "editors/SetupComponent.h"
 

@@ -1,7 +1,7 @@
 #include "editors/MatrixStepCallOuts.h"
 
 #include "editors/MatrixComponent.h"
-#include "shell/ColourScheme.h"
+#include "look/ColourScheme.h"
 
 namespace
 {

@@ -3,7 +3,7 @@
 #include "document/SettingsDocument.h"
 #include "editors/BarSlider.h"
 #include "platform/UserInteraction.h"
-#include "shell/ColourScheme.h"
+#include "look/ColourScheme.h"
 
 #include <cmath>
 

@@ -3,7 +3,7 @@
 #include "editors/EQDialog.h"
 #include "editors/ParameterRecord.h"
 #include "editors/SetupComponent.h"
-#include "shell/FlatLNF.h"
+#include "look/FlatLNF.h"
 
 class UserInteraction;
 

@@ -1,6 +1,6 @@
 #include "editors/SetupTabSelector.h"
 
-#include "shell/ColourScheme.h"
+#include "look/ColourScheme.h"
 
 namespace
 {

@@ -1,5 +1,5 @@
 #include "shell/AddButton.h"
-#include "shell/ColourScheme.h"
+#include "look/ColourScheme.h"
 
 AddButton::AddButton() : juce::Button (juce::String())
 {

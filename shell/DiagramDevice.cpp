@@ -1,6 +1,6 @@
 #include "shell/DiagramDevice.h"
 #include "document/SettingsDocument.h"
-#include "shell/ColourScheme.h"
+#include "look/ColourScheme.h"
 
 namespace
 {

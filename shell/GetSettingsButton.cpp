@@ -1,5 +1,5 @@
 #include "shell/GetSettingsButton.h"
-#include "shell/ColourScheme.h"
+#include "look/ColourScheme.h"
 
 GetSettingsButton::GetSettingsButton() : juce::Button (juce::String())
 {

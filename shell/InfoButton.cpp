@@ -1,5 +1,5 @@
 #include "shell/InfoButton.h"
-#include "shell/ColourScheme.h"
+#include "look/ColourScheme.h"
 
 InfoButton::InfoButton() : juce::Button (juce::String())
 {

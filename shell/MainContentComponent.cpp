@@ -5,7 +5,7 @@
 #include "document/SettingsDocument.h"
 #include "resources/NamedResources.h"
 #include "document/ApplicationsFolder.h"
-#include "shell/ColourScheme.h"
+#include "look/ColourScheme.h"
 #include "platform/JuceUserInteraction.h"
 #include "shell/SaveFileDialog.h"
 #include "document/SavedFileWriter.h"

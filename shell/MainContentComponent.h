@@ -13,7 +13,7 @@
 #include "shell/SetupArea.h"
 #include "shell/StatusDisplay.h"
 #include "platform/UserInteraction.h"
-#include "shell/iosButton.h"
+#include "look/iosButton.h"
 #include "updates/VersionCheck.h"
 
 class ProgramRoad;

@@ -1,5 +1,5 @@
 #include "shell/PasswordButton.h"
-#include "shell/ColourScheme.h"
+#include "look/ColourScheme.h"
 
 PasswordButton::PasswordButton()
 {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <juce_gui_basics/juce_gui_basics.h>
-#include "shell/iosButton.h"
+#include "look/iosButton.h"
 
 #include <optional>
 

@@ -1,5 +1,5 @@
 #include "shell/ProgramDialog.h"
-#include "shell/ColourScheme.h"
+#include "look/ColourScheme.h"
 #include "shell/ProgramDialogWindow.h"
 
 ProgramDialog::ProgramDialog()

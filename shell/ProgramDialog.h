@@ -2,7 +2,7 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
-#include "shell/iosButton.h"
+#include "look/iosButton.h"
 
 // The content of the "Programming Done" window: tells the user that the amplifier has been
 // programmed and offers to keep it synchronised. The window's modal result is 1 when the user

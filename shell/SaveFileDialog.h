@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/UserInteraction.h"
-#include "shell/iosButton.h"
+#include "look/iosButton.h"
 
 // The content of the modal "Save File" window: edits the application's title,
 // author and description, asks for the file name and writes the application

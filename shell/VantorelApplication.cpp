@@ -1,7 +1,7 @@
 #include "shell/VantorelApplication.h"
 
 #include "document/ProgramRevision.h"
-#include "shell/ColourScheme.h"
+#include "look/ColourScheme.h"
 #include "shell/MainContentComponent.h"
 
 namespace

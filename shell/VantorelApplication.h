@@ -5,7 +5,7 @@
 
 #include "document/PresetLibrary.h"
 #include "shell/WindowContentConstrainer.h"
-#include "shell/SystemFontLookAndFeel.h"
+#include "look/SystemFontLookAndFeel.h"
 
 class MainContentComponent;
 

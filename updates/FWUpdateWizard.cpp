@@ -1,6 +1,6 @@
 #include "updates/FWUpdateWizard.h"
 
-#include "shell/ColourScheme.h"
+#include "look/ColourScheme.h"
 
 namespace
 {

@@ -2,7 +2,7 @@
 
 #include "link/VantorelCom.h"
 #include "updates/PageIndicator.h"
-#include "shell/iosButton.h"
+#include "look/iosButton.h"
 #include <juce_gui_basics/juce_gui_basics.h>
 
 // The firmware update, page by page: why it is needed, the amplifier restarting in update mode,

@@ -1,4 +1,4 @@
-#include "shell/ColourScheme.h"
+#include "look/ColourScheme.h"
 #include "editors/SetupTabSelector.h"
 #include "tests/editors/EditorTestSupport.h"
 

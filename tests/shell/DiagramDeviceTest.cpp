@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "shell/ColourScheme.h"
+#include "look/ColourScheme.h"
 #include "shell/DiagramDevice.h"
 #include "tests/shell/DiagramTestSupport.h"
-#include "tests/shell/LookPaintHelpers.h"
+#include "tests/look/LookPaintHelpers.h"
 #include "testing/user/ScriptedUserInteraction.h"
 
 namespace

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "document/PresetLibrary.h"
-#include "shell/ColourScheme.h"
+#include "look/ColourScheme.h"
 #include "shell/DiagramView.h"
 #include "tests/shell/DiagramTestSupport.h"
-#include "tests/shell/LookPaintHelpers.h"
+#include "tests/look/LookPaintHelpers.h"
 #include "testing/user/ScriptedUserInteraction.h"
 
 #include <deque>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "document/SavedFileFormat.h"
-#include "shell/ColourScheme.h"
+#include "look/ColourScheme.h"
 #include "shell/MainContentComponent.h"
 #include "shell/SaveFileDialog.h"
 #include "document/SavedFileWriter.h"

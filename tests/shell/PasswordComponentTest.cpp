@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 #include "shell/PasswordComponent.h"
-#include "tests/shell/LookPaintHelpers.h"
+#include "tests/look/LookPaintHelpers.h"
 
 namespace
 {

@@ -6,7 +6,7 @@
 #include "editors/ControlComponent.h"
 #include "editors/MatrixComponent.h"
 #include "testing/emulator/AmplifierEmulator.h"
-#include "tests/shell/LookPaintHelpers.h"
+#include "tests/look/LookPaintHelpers.h"
 
 using namespace maintest;
 

@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 #include "shell/AddButton.h"
-#include "shell/ColourScheme.h"
+#include "look/ColourScheme.h"
 #include "shell/DeleteButton.h"
-#include "shell/EditButton.h"
+#include "look/EditButton.h"
 #include "shell/GetSettingsButton.h"
 #include "shell/InfoButton.h"
 #include "shell/PasswordButton.h"
-#include "tests/shell/LookPaintHelpers.h"
+#include "tests/look/LookPaintHelpers.h"
 
 namespace
 {

@@ -3,7 +3,7 @@
 #include "testing/window/DesktopAtoms.h"
 #include "tests/link/LinkTestSupport.h"
 #include "updates/FWUpdateWizard.h"
-#include "shell/ColourScheme.h"
+#include "look/ColourScheme.h"
 
 #include <functional>
 

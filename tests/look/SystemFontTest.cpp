@@ -3,9 +3,9 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include "platform/SystemFontFiles.h"
-#include "shell/FontFileTypeface.h"
-#include "shell/KerningTable.h"
-#include "shell/SystemFontLookAndFeel.h"
+#include "look/FontFileTypeface.h"
+#include "look/KerningTable.h"
+#include "look/SystemFontLookAndFeel.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H

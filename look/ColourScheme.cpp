@@ -1,4 +1,4 @@
-#include "shell/ColourScheme.h"
+#include "look/ColourScheme.h"
 
 #include <utility>
 #include <vector>

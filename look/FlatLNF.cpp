@@ -1,5 +1,5 @@
-#include "shell/FlatLNF.h"
-#include "shell/ColourScheme.h"
+#include "look/FlatLNF.h"
+#include "look/ColourScheme.h"
 
 void FlatLNF::drawTickBox (juce::Graphics& g, juce::Component&, float x, float y, float w, float h,
                            bool ticked, bool isEnabled, bool, bool)

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
-#include "shell/ColourScheme.h"
-#include "shell/iosButton.h"
-#include "tests/shell/LookPaintHelpers.h"
+#include "look/ColourScheme.h"
+#include "look/iosButton.h"
+#include "tests/look/LookPaintHelpers.h"
 
 namespace
 {

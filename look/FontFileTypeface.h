@@ -4,7 +4,7 @@
 #include <map>
 #include <memory>
 
-#include "shell/KerningTable.h"
+#include "look/KerningTable.h"
 
 // A typeface read from one font file with FreeType, glyph by glyph as text needs them, drawn as
 // the framework draws its own system typefaces (unhinted outlines with the font's kerning). Made

@@ -1,4 +1,4 @@
-#include "shell/KerningTable.h"
+#include "look/KerningTable.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
-#include "shell/SystemFontLookAndFeel.h"
+#include "look/SystemFontLookAndFeel.h"
 
-#include "shell/FontFileTypeface.h"
+#include "look/FontFileTypeface.h"
 
 SystemFontLookAndFeel::SystemFontLookAndFeel()
     : pendingFontFiles (std::async (std::launch::async, &SystemFontLookAndFeel::lookUpFontFiles))

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
-#include "shell/ColourScheme.h"
-#include "shell/FlatLNF.h"
-#include "tests/shell/LookPaintHelpers.h"
+#include "look/ColourScheme.h"
+#include "look/FlatLNF.h"
+#include "tests/look/LookPaintHelpers.h"
 
 using lookpaint::pixelIs;
 

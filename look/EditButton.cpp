@@ -1,5 +1,5 @@
-#include "shell/EditButton.h"
-#include "shell/ColourScheme.h"
+#include "look/EditButton.h"
+#include "look/ColourScheme.h"
 
 namespace
 {

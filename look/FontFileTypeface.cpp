@@ -1,4 +1,4 @@
-#include "shell/FontFileTypeface.h"
+#include "look/FontFileTypeface.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H

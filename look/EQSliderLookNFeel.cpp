@@ -1,4 +1,4 @@
-#include "shell/EQSliderLookNFeel.h"
+#include "look/EQSliderLookNFeel.h"
 
 void EQSliderLookNFeel::drawLinearSlider (juce::Graphics& g, int, int, int, int, float, float, float,
                                           juce::Slider::SliderStyle, juce::Slider&)

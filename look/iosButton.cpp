@@ -1,4 +1,4 @@
-#include "shell/iosButton.h"
+#include "look/iosButton.h"
 
 iosButton::iosButton (const juce::String& name) : juce::Button (name) {}
 

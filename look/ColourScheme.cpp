@@ -41,3 +41,13 @@ void applyColourScheme (juce::LookAndFeel& lookAndFeel)
     for (const auto& entry : table)
         lookAndFeel.setColour (entry.first, entry.second);
 }
+
+IconColours getToggleIconColours (const juce::Button& button, bool isMouseOver, bool isButtonDown)
+{
+    const auto accent = button.findColour (accentColourId);
+
+    if (isButtonDown || button.getToggleState())
+        return { juce::Colours::lightgrey, accent };
+
+    return { juce::Colours::white.withAlpha (0.0f), isMouseOver ? accent : juce::Colours::darkgrey };
+}

@@ -13,3 +13,11 @@ constexpr juce::uint32 accentColourArgb = 0xff0171f1;
 // Puts the program's colour table into the given look-and-feel. The table is
 // built on the first call and reused; applying it twice sets the same values again.
 void applyColourScheme (juce::LookAndFeel& lookAndFeel);
+
+// Body and symbol colours of an icon button that stays lit while it is toggled on: clear
+// and dark grey at rest, the accent symbol under the mouse, on light grey while pressed or on.
+struct IconColours
+{
+    juce::Colour body, symbol;
+};
+IconColours getToggleIconColours (const juce::Button& button, bool isMouseOver, bool isButtonDown);

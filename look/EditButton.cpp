@@ -45,17 +45,7 @@ void EditButton::resized()
 
 void EditButton::paintButton (juce::Graphics& g, bool isMouseOver, bool isButtonDown)
 {
-    juce::Colour bodyColour (juce::Colours::white.withAlpha (0.0f));
-    juce::Colour symbolColour (juce::Colours::darkgrey);
-    if (isButtonDown || getToggleState())
-    {
-        bodyColour = juce::Colours::lightgrey;
-        symbolColour = findColour (accentColourId);
-    }
-    else if (isMouseOver)
-    {
-        symbolColour = findColour (accentColourId);
-    }
+    const auto [bodyColour, symbolColour] = getToggleIconColours (*this, isMouseOver, isButtonDown);
 
     g.setColour (bodyColour);
     g.fillRoundedRectangle (getLocalBounds().toFloat(), 1.0f);

@@ -8,17 +8,7 @@ InfoButton::InfoButton() : juce::Button (juce::String())
 
 void InfoButton::paintButton (juce::Graphics& g, bool isMouseOver, bool isButtonDown)
 {
-    juce::Colour bodyColour (juce::Colours::white.withAlpha (0.0f));
-    juce::Colour symbolColour (juce::Colours::darkgrey);
-    if (isButtonDown || getToggleState())
-    {
-        bodyColour = juce::Colours::lightgrey;
-        symbolColour = findColour (accentColourId);
-    }
-    else if (isMouseOver)
-    {
-        symbolColour = findColour (accentColourId);
-    }
+    const auto [bodyColour, symbolColour] = getToggleIconColours (*this, isMouseOver, isButtonDown);
 
     const auto width = getWidth();
     const auto height = getHeight();

@@ -6,8 +6,9 @@
 # thread through the message-manager lock while a firmware image streams, and asks the amplifier
 # for its revision outside that lock when it comes back; the synchronisation
 # pass sends while the pages edit the device, stops between frames, and meets message-thread
-# requests; the amplifier's identity is read on its own thread while the window ticks, and is
-# stopped by a click.
+# requests; the amplifier's identity is read on its own thread while the window ticks, with every
+# family, older and newer firmware (the wizard offered) and update mode, and a click waits for it;
+# every modal window of the program meets a close request.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -28,5 +29,5 @@ run ./build-tsan/tests_link
 run xvfb-run -a -s "-screen 0 1920x1080x24" ./build-tsan/tests_updates \
     --gtest_filter='FWUpdateWizardTest.*:Pages/*:EveryModel/FWUpdateWizardRoad.*/0:CutOrOtherRevision/*:FWUpdateWizardLongReplyWait.*'
 run xvfb-run -a -s "-screen 0 1920x1080x24" ./build-tsan/tests_shell \
-    --gtest_filter='*Synchroniser*:ProgramRoad*:ReadbackRoad*:MainContentProgram*:StatusDisplayTest.*'
+    --gtest_filter='*Synchroniser*:ProgramRoad*:ReadbackRoad*:MainContentProgram*:MainContentBeforeIdentity*:*StatusDisplay*:EachModalWindow/*'
 echo "ThreadSanitizer: the link, wizard and device-road tests ran clean."

@@ -104,8 +104,12 @@ struct Window
     juce::String error;
     // From the device's selection until the window has handled the amplifier's connection.
     StallMeter connectionStall;
+    // With a click on Get settings as soon as the amplifier is connected: from the click until
+    // the window answered it.
+    double clickAnswerSeconds = 0;
 
-    explicit Window (std::optional<AmplifierEmulator::Fault> fault = std::nullopt)
+    explicit Window (std::optional<AmplifierEmulator::Fault> fault = std::nullopt,
+                     bool clickGetSettingsOnConnection = false)
     {
         documents.createDirectory();
         juce::SharedResourcePointer<PresetLibrary> library;
@@ -150,8 +154,24 @@ struct Window
         expectedFrames = programmingFrames (*content->getDiagram()->getSelectedDeviceXml());
 
         connectionStall.start();
-        if (!runLoopUntil ([this] { return content->getProgramButton().isEnabled(); }))
-            error = "the amplifier never became programmable";
+        std::optional<Clock::time_point> clicked;
+        const auto clickAnswered = [&]
+        {
+            if (!clickGetSettingsOnConnection)
+                return true;
+            if (!clicked.has_value() && link->getLinkState() == BaseCom::connected)
+            {
+                clicked = Clock::now();
+                auto& diagram = *content->getDiagram();
+                content->deviceReadbackRequested (diagram, *diagram.getSelectedDevice());
+            }
+            if (!clicked.has_value() || user.calls.empty())
+                return false;
+            clickAnswerSeconds = std::chrono::duration<double> (Clock::now() - *clicked).count();
+            return true;
+        };
+        if (!runLoopUntil ([&] { return clickAnswered() && content->getProgramButton().isEnabled(); }))
+            error = "the amplifier never became programmable, or the click was never answered";
         connectionStall.stopTimer();
     }
 
@@ -269,22 +289,32 @@ BENCHMARK (BM_SyncPageChangeToAmplifier)->Iterations (6)->UseRealTime()->Unit (b
 
 // An amplifier that answers no request, plugged in while the window runs: the longest stall of the
 // message thread until the window has given up on its revision and serial number and enabled
-// Program.
+// Program; with argument 1, Get settings is also clicked as soon as the amplifier is connected,
+// while its identity is still being read, and the click's answer is waited for too.
 void BM_SilentAmplifierConnection (benchmark::State& state)
 {
-    double longestStall = 0;
+    const bool click = state.range (0) != 0;
+    double longestStall = 0, longestAnswer = 0;
     for (auto _ : state)
     {
-        Window window (AmplifierEmulator::Fault::noReply);
+        Window window (AmplifierEmulator::Fault::noReply, click);
         if (window.error.isNotEmpty())
         {
             state.SkipWithError (window.error.toRawUTF8());
             return;
         }
         longestStall = std::max (longestStall, window.connectionStall.longestMs);
+        longestAnswer = std::max (longestAnswer, window.clickAnswerSeconds);
     }
 
     state.counters["message_thread_stall_max_ms"] = longestStall;
+    if (click)
+        state.counters["click_answer_max_seconds"] = longestAnswer;
 }
-BENCHMARK (BM_SilentAmplifierConnection)->Iterations (2)->UseRealTime()->Unit (benchmark::kSecond);
+BENCHMARK (BM_SilentAmplifierConnection)
+    ->Arg (0)
+    ->Arg (1)
+    ->Iterations (2)
+    ->UseRealTime()
+    ->Unit (benchmark::kSecond);
 } // namespace

@@ -7,7 +7,9 @@ AmplifierIdentity::AmplifierIdentity (VantorelCom& linkToRead)
 
 AmplifierIdentity::~AmplifierIdentity()
 {
+    waitingRoad = nullptr;
     stopReading();
+    cancelPendingUpdate();
 }
 
 bool AmplifierIdentity::startReading()
@@ -15,15 +17,17 @@ bool AmplifierIdentity::startReading()
     if (holds > 0 || link.getLinkState() != BaseCom::connected)
         return false;
 
-    if (isThreadRunning())
+    if (readRunning)
         return true;
 
-    {
-        // What an earlier read found is not what this one will.
-        const juce::ScopedLock sl (readingLock);
-        lastReading = {};
-    }
-    return startThread();
+    // The last read's thread may still be closing after its end was announced.
+    waitForThreadToExit (-1);
+    readRunning = true;
+    if (startThread())
+        return true;
+
+    readRunning = false;
+    return false;
 }
 
 AmplifierIdentity::Reading AmplifierIdentity::getReading() const
@@ -32,7 +36,55 @@ AmplifierIdentity::Reading AmplifierIdentity::getReading() const
     return link.isSameConnection (lastReading.connection) ? lastReading : Reading{};
 }
 
+bool AmplifierIdentity::isReadingMissing() const
+{
+    return link.getLinkState() == BaseCom::connected && getReading().connection == 0;
+}
+
+void AmplifierIdentity::whenRead (std::function<void()> road)
+{
+    if (!isReadingMissing())
+    {
+        waitingRoad = nullptr;
+        road();
+        return;
+    }
+
+    waitingRoad = std::move (road);
+    // Refused only under a hold, whose end looks again.
+    startReading();
+}
+
+void AmplifierIdentity::handleAsyncUpdate()
+{
+    // A read still running announces its end once more.
+    if (waitingRoad == nullptr || readRunning)
+        return;
+
+    // The road would open its windows over another one, or share the link with a road that runs.
+    if (holds > 0 || juce::ModalComponentManager::getInstance()->getNumModalComponents() > 0)
+    {
+        waitingRoad = nullptr;
+        return;
+    }
+
+    // Stopped, or overtaken by another connection: the amplifier there is now is read first.
+    if (isReadingMissing() && startReading())
+        return;
+
+    const auto road = std::move (waitingRoad);
+    waitingRoad = nullptr;
+    road();
+}
+
 void AmplifierIdentity::run()
+{
+    readAmplifier();
+    readRunning = false;
+    triggerAsyncUpdate();
+}
+
+void AmplifierIdentity::readAmplifier()
 {
     const auto connection = link.getConnectionCount();
     Reading reading;
@@ -69,5 +121,7 @@ AmplifierIdentity::Hold::Hold (AmplifierIdentity& ownerToHold) : owner (ownerToH
 
 AmplifierIdentity::Hold::~Hold()
 {
-    --owner.holds;
+    // A road that waited meanwhile is looked at again.
+    if (--owner.holds == 0 && owner.waitingRoad != nullptr)
+        owner.triggerAsyncUpdate();
 }

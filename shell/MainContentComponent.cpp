@@ -605,8 +605,12 @@ void MainContentComponent::programButtonClicked()
     if (entries.isEmpty())
         return;
 
-    setSyncEnabled (programRoad->run (getSelectedDeviceBox()));
-    passwordText.clear();
+    programRoad->run (getSelectedDeviceBox(),
+                      [this] (bool synchronise)
+                      {
+                          setSyncEnabled (synchronise);
+                          passwordText.clear();
+                      });
 }
 
 std::optional<juce::String> MainContentComponent::choosePassword()

@@ -33,29 +33,56 @@ ProgramRoad::ProgramRoad (VantorelCom& linkToUse, AmplifierIdentity& amplifierId
 {
 }
 
-bool ProgramRoad::run (DiagramDevice* selectedBox)
+void ProgramRoad::run (DiagramDevice* selectedBox, Finished finished)
 {
     if (selectedBox == nullptr)
     {
         interaction.showMessage (UserInteraction::Icon::warning, "Programming failed!",
                                  "No amplifier settings available.");
-        return false;
+        finished (false);
+        return;
     }
 
-    // The modal windows below run the message loop: the box is checked again after each.
+    // Only the password key needs the amplifier's identity.
+    if (!selectedBox->getPasswordButton().getToggleState())
+    {
+        finished (program (*selectedBox));
+        return;
+    }
+
     const juce::Component::SafePointer<DiagramDevice> box (selectedBox);
+    identity.whenRead (
+        [this, box, finished]
+        {
+            if (box != nullptr && box->isSelected())
+                finished (program (*box));
+        });
+}
+
+bool ProgramRoad::program (DiagramDevice& selectedBox)
+{
+    // The modal windows below run the message loop: the box is checked again after each.
+    const juce::Component::SafePointer<DiagramDevice> box (&selectedBox);
     const DeviceSynchroniser::LinkHold hold (synchroniser);
     const AmplifierIdentity::Hold identityHold (identity);
     const NotedAmplifier amplifier (link, identity);
     const int family = box->getDeviceFamily().id;
 
+    const auto refused = [&]
+    {
+        const auto refusal = refusalFor (amplifier.check (family));
+        if (refusal.isNotEmpty())
+            interaction.showMessage (UserInteraction::Icon::warning, "Programming failed!", refusal);
+        return refusal.isNotEmpty();
+    };
+
+    // Nothing is asked for an amplifier that could not be programmed.
+    if (refused())
+        return false;
+
     juce::String key;
     if (box->getPasswordButton().getToggleState())
     {
-        const auto password = prompts.choosePassword();
-        if (!password.has_value() || box == nullptr)
-            return false;
-
         // A key salted with an unread serial number would lock the amplifier for good.
         const auto serialNumber = amplifier.getSerialNumber();
         if (serialNumber == 0)
@@ -66,14 +93,16 @@ bool ProgramRoad::run (DiagramDevice* selectedBox)
             return false;
         }
 
-        key = makePasswordKey (*password, serialNumber);
-    }
+        const auto password = prompts.choosePassword();
+        if (!password.has_value() || box == nullptr)
+            return false;
 
-    // The password window ran the message loop: the key suits only the amplifier it was made for.
-    if (const auto refusal = refusalFor (amplifier.check (family)); refusal.isNotEmpty())
-    {
-        interaction.showMessage (UserInteraction::Icon::warning, "Programming failed!", refusal);
-        return false;
+        key = makePasswordKey (*password, serialNumber);
+
+        // The password window ran the message loop: the key suits only the amplifier it was made
+        // for.
+        if (refused())
+            return false;
     }
 
     auto copy = DeviceTransfer::prepare (box->getDeviceElement(), key);

@@ -18,6 +18,17 @@ void ReadbackRoad::run (DiagramDevice& selectedBox)
     if (!selectedBox.isSelected())
         return;
 
+    const juce::Component::SafePointer<DiagramDevice> box (&selectedBox);
+    identity.whenRead (
+        [this, box]
+        {
+            if (box != nullptr && box->isSelected())
+                readBack (*box);
+        });
+}
+
+void ReadbackRoad::readBack (DiagramDevice& selectedBox)
+{
     // The question and the password window run the message loop: the box is checked after each.
     const juce::Component::SafePointer<DiagramDevice> box (&selectedBox);
     const DeviceSynchroniser::LinkHold hold (synchroniser);

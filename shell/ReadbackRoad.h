@@ -12,7 +12,8 @@ class PresetLibrary;
 // amplifier can be read and suits the box, asks before replacing, checks that the amplifier is
 // still the same, reads the application part and the settings, and asks for the password when the
 // settings carry one. Every refusal, failure and cancel leaves the element as it was. Message
-// thread; the read blocks it, the revision and serial number come from the identity read.
+// thread; the read blocks it. The revision and serial number come from the identity read: a click
+// before it has ended goes on once it has.
 class ReadbackRoad
 {
 public:
@@ -26,6 +27,7 @@ public:
     void run (DiagramDevice& box);
 
 private:
+    void readBack (DiagramDevice& box);
     // The read element's password matches what the user types; false also when the user cancels.
     bool passwordAccepted (DiagramDevice& box, const juce::XmlElement& passwordElement);
 

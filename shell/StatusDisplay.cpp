@@ -34,38 +34,59 @@ void StatusDisplay::tick()
 
 void StatusDisplay::followIdentification()
 {
-    if (!readingAsked)
+    auto reading = identity.getReading();
+
+    // A device road clicked before any tick took a reading asks for one itself: that one is taken
+    // as it is, not read again.
+    if (reading.connection == 0 || reading.connection == handledConnection)
     {
-        if (ticksUntilRetry > 0)
+        if (!readingAsked)
         {
-            --ticksUntilRetry;
+            if (ticksUntilRetry > 0)
+            {
+                --ticksUntilRetry;
+                return;
+            }
+
+            // A pass can only start from this thread, after this point of a tick: while none runs
+            // now, none starts during the read.
+            if (host.isSynchronisationRunning() || !identity.startReading())
+                return;
+            readingAsked = true;
+        }
+
+        if (!identity.waitForReading (identificationWaitMs))
+        {
+            // Named at once; its serial number and revision follow when it answers.
+            if (!unknownRevisionShown)
+                setStatus ("Connected to " + link.getProductName(), juce::Colours::black);
             return;
         }
 
-        // A pass can only start from this thread, after this point of a tick: while none runs now,
-        // none starts during the read.
-        if (host.isSynchronisationRunning() || !identity.startReading())
+        readingAsked = false;
+        // None when the read was stopped by one of the window's own requests: it is made again.
+        reading = identity.getReading();
+        if (reading.connection == 0)
             return;
-        readingAsked = true;
     }
 
-    if (!identity.waitForReading (identificationWaitMs))
-    {
-        // Named at once; its serial number and revision follow when it answers.
-        if (!unknownRevisionShown)
-            setStatus ("Connected to " + link.getProductName(), juce::Colours::black);
+    // A device road has the amplifier, and its windows may be open: the wizard is not opened over
+    // them, but after the road.
+    if (identity.isHeld() && offersWizard (reading))
         return;
-    }
 
     readingAsked = false;
-    // None when the read was stopped by one of the window's own requests: it is made again.
-    const auto reading = identity.getReading();
-    if (reading.connection != 0)
-        handleConnection (reading);
+    handleConnection (reading);
+}
+
+bool StatusDisplay::offersWizard (const AmplifierIdentity::Reading& reading) const
+{
+    return reading.revision != 0 && reading.firmwareComparison != 0 && !afterWizard;
 }
 
 void StatusDisplay::handleConnection (const AmplifierIdentity::Reading& reading)
 {
+    handledConnection = reading.connection;
     deviceRevision = reading.revision;
     serialNumber = reading.serialNumber;
 
@@ -85,7 +106,7 @@ void StatusDisplay::handleConnection (const AmplifierIdentity::Reading& reading)
 
     const int comparison = reading.firmwareComparison;
 
-    if (comparison != 0 && !afterWizard)
+    if (offersWizard (reading))
     {
         // The wizard speaks of the connected amplifier: the status line names it meanwhile.
         showConnected();
@@ -136,6 +157,7 @@ void StatusDisplay::handleNoConnection()
 
 void StatusDisplay::forgetConnection()
 {
+    handledConnection = 0;
     deviceRevision = 0;
     serialNumber = 0;
     readingAsked = false;
@@ -165,9 +187,9 @@ void StatusDisplay::showConnected()
                juce::Colours::black);
 }
 
-void StatusDisplay::enableButtonsIfSuitable (bool firmwareOlder)
+void StatusDisplay::enableButtonsIfSuitable (bool offerUpdate)
 {
-    if (!suitsSelectedDevice() && !firmwareOlder)
+    if (!suitsSelectedDevice() && !offerUpdate)
         return;
 
     setGetSettingsEnabled (true);
@@ -212,7 +234,8 @@ bool StatusDisplay::handleProgramClick()
     if (!suitsSelectedDevice())
         programButton.setEnabled (false);
 
-    // The next connected tick reads revision and serial number again and rewrites the status.
+    // The next connected tick handles the amplifier there is then once more and rewrites the
+    // status; an amplifier on the same connection keeps what was read for it.
     forgetConnection();
     afterWizard = true;
     return true;

@@ -67,6 +67,8 @@ private:
     // Starts the identity read of this connection, or takes its result when it has come.
     void followIdentification();
     void handleConnection (const AmplifierIdentity::Reading& reading);
+    // The reading finds firmware other than the image's, and the wizard has not just been offered.
+    bool offersWizard (const AmplifierIdentity::Reading& reading) const;
     void handleNoConnection();
     // The next connected tick handles the connection as new.
     void forgetConnection();
@@ -75,7 +77,7 @@ private:
     void showConnected();
     // Enables the Program and get-settings buttons when the amplifier suits the selected device
     // or its firmware is older; otherwise leaves them as they are.
-    void enableButtonsIfSuitable (bool firmwareOlder);
+    void enableButtonsIfSuitable (bool offerUpdate);
     void setGetSettingsEnabled (bool enabled);
     bool suitsSelectedDevice();
     void setStatus (const juce::String& text, juce::Colour colour);
@@ -88,6 +90,8 @@ private:
 
     juce::uint32 deviceRevision = 0;
     juce::uint32 serialNumber = 0;
+    // The connection whose reading was last handled; 0 when none was since the last disconnect.
+    juce::uint32 handledConnection = 0;
     // A read has been started for this connection and its result not yet taken.
     bool readingAsked = false;
     // Ticks until an unreadable revision is asked for again; 0 asks at the next connected tick.

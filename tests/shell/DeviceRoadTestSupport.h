@@ -119,6 +119,21 @@ protected:
     }
 
     DiagramDevice& box() { return *diagram->getSelectedDevice(); }
+
+    // A Program click for the box (the selected one by default): whether the road finished with
+    // synchronisation asked for; false also while it waits for the amplifier's identity.
+    bool program() { return program (&box()); }
+    bool program (DiagramDevice* selected)
+    {
+        synchroniseAsked = false;
+        programRoad.run (selected,
+                         [this] (bool synchronise)
+                         {
+                             synchroniseAsked = synchronise;
+                             ++programRoadsFinished;
+                         });
+        return synchroniseAsked;
+    }
     juce::XmlElement& device() { return box().getDeviceElement(); }
     juce::XmlElement& settings() { return *device().getChildByName ("CORVADINE"); }
 
@@ -170,6 +185,9 @@ protected:
     std::unique_ptr<juce::XmlElement> application;
     bool descriptionShown = false;
     std::unique_ptr<DiagramView> diagram;
+
+    bool synchroniseAsked = false;
+    int programRoadsFinished = 0;
 
     std::atomic<int> pendingAnswers{ 0 }; // the pages answer "changed" this many times
     int switchOffs = 0;

@@ -18,7 +18,7 @@ protected:
         if (password.isNotEmpty())
             prompts.passwords.push_back (password);
         prompts.syncAnswers.push_back (true);
-        ASSERT_TRUE (programRoad.run (&box()));
+        ASSERT_TRUE (program());
         synchroniser.setEnabled (true);
     }
 

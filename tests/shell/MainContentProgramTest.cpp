@@ -10,15 +10,20 @@ namespace
 class MainContentProgramTest : public MainContentTest
 {
 protected:
-    MainContentProgramTest()
+    explicit MainContentProgramTest (bool waitForIdentity = true)
     {
         writeFile (folder.getChildFile ("Hall.sapl"), scrambled (applicationText ("Hall", 927, "ZELTA M")));
 
         MainContentComponent::Services services{ user, documents, unreachableEndpoint(), &link };
         services.prompts = &prompts;
         content = std::make_unique<ScriptedMainContent> (services);
+        if (!waitForIdentity)
+            content->stopTimer();
+
         EXPECT_GT (tickUntilState (link, BaseCom::connected), 0);
-        // The password step needs the serial number, which the status timer has read by then.
+        if (!waitForIdentity)
+            return;
+
         for (int i = 0; i < 400 && content->getStatusDisplay().getDeviceRevision() == 0; ++i)
             juce::MessageManager::getInstance()->runDispatchLoopUntil (10);
         EXPECT_NE (content->getStatusDisplay().getDeviceRevision(), 0u);
@@ -29,6 +34,20 @@ protected:
     AmplifierEmulator emulator{ zelta240_2M() };
     VantorelCom link{ emulator.createUsbDevices(), emulator.createMidiPorts(), quickFrames() };
     ScriptedDevicePrompts prompts;
+};
+
+// The window before any tick has handled the connection: nobody has asked the amplifier yet.
+class MainContentBeforeIdentityTest : public MainContentProgramTest
+{
+protected:
+    MainContentBeforeIdentityTest() : MainContentProgramTest (false) {}
+
+    static bool pumpUntil (const std::function<bool()>& condition)
+    {
+        for (int i = 0; i < 6000 && !condition(); ++i)
+            juce::MessageManager::getInstance()->runDispatchLoopUntil (5);
+        return condition();
+    }
 };
 } // namespace
 
@@ -86,4 +105,29 @@ TEST_F (MainContentProgramTest, PadlockChangeWhileSynchronisedSwitchesSynchronis
     ASSERT_EQ (user.calls.size(), 1u);
     EXPECT_EQ (user.calls.back().icon, UserInteraction::Icon::info);
     EXPECT_TRUE (user.calls.back().text.startsWith ("The padlock takes effect at the next Program."));
+}
+
+// Both roads that need the amplifier's identity read it first, rather than acting on none.
+TEST_F (MainContentBeforeIdentityTest, RoadsClickedBeforeTheAmplifierIsIdentifiedReadItFirst)
+{
+    auto& diagram = *content->getDiagram();
+    auto& box = *diagram.getSelectedDevice();
+
+    user.okCancelAnswers.push_back (false);
+    content->deviceReadbackRequested (diagram, box);
+    ASSERT_TRUE (pumpUntil ([this] { return !user.calls.empty(); }));
+    EXPECT_EQ (user.calls.back().title, "Download settings?");
+
+    box.getPasswordButton().setToggleState (true, juce::sendNotificationSync);
+    prompts.passwords.push_back ("secret");
+    clickProgram();
+    ASSERT_TRUE (
+        pumpUntil ([this] { return emulator.getNumStoredBlocks (QuobCom::applicationFrames) == 1; }));
+    EXPECT_EQ (prompts.calls.joinIntoString (","), "choose,done");
+    EXPECT_EQ (user.calls.size(), 1u) << "no failure reported";
+
+    // The status display's first tick takes that reading as it is.
+    content->timerCallback();
+    EXPECT_NE (content->getStatusDisplay().getDeviceRevision(), 0u);
+    EXPECT_EQ (emulator.getNumReceived (QuobCom::readRevisionCommand), 1) << "read once per connection";
 }

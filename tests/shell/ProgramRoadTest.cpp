@@ -31,7 +31,7 @@ TEST_F (ProgramRoadTest, LockedDeviceGoesOutWithItsKeyAndWithoutRepeatedEffects)
     setPadlock (true);
     prompts.passwords.push_back ("secret");
 
-    EXPECT_FALSE (programRoad.run (&box()));
+    EXPECT_FALSE (program());
 
     EXPECT_EQ (prompts.calls.joinIntoString (","), "choose,done");
     EXPECT_EQ (emulator.getStoredBlock (QuobCom::settingsFrames), originalBlock) << "the first EFFECT wins";
@@ -54,7 +54,7 @@ TEST_F (ProgramRoadTest, UnlockedDeviceGoesOutWithoutAPasswordItsElementHolds)
     device().getFirstChildElement()->setAttribute ("value", "123");
     before = std::make_unique<juce::XmlElement> (device());
 
-    programRoad.run (&box());
+    program();
 
     auto stored = storedApplication();
     ASSERT_NE (stored, nullptr);
@@ -68,7 +68,7 @@ TEST_F (ProgramRoadTest, CancelledPasswordSendsNothing)
     setPadlock (true);
     prompts.passwords.push_back (std::nullopt);
 
-    EXPECT_FALSE (programRoad.run (&box()));
+    EXPECT_FALSE (program());
 
     EXPECT_EQ (prompts.calls.joinIntoString (","), "choose");
     EXPECT_EQ (framesReceived(), 0);
@@ -87,16 +87,16 @@ TEST_F (ProgramRoadTest, FailedTransfersSayWhatHappenedAndOfferNoSynchronisation
     }
     prompts.syncAnswers.push_back (true);
 
-    EXPECT_FALSE (programRoad.run (&box()));
+    EXPECT_FALSE (program());
     effect->deleteAllChildElements();
 
     // Unplugged during the transfer, before any tick could notice.
     emulator.unplugAfterIncomingFrames (3);
-    EXPECT_FALSE (programRoad.run (&box()));
+    EXPECT_FALSE (program());
 
     unplugAndNotice();
-    EXPECT_FALSE (programRoad.run (&box()));
-    EXPECT_FALSE (programRoad.run (nullptr));
+    EXPECT_FALSE (program());
+    EXPECT_FALSE (program (nullptr));
 
     ASSERT_EQ (user.calls.size(), 4u);
     EXPECT_EQ (user.calls[0].title, "Programming failed!");
@@ -112,8 +112,8 @@ TEST_F (ProgramRoadTest, FailedTransfersSayWhatHappenedAndOfferNoSynchronisation
 TEST_F (ProgramRoadTest, SynchronisationNeedsTheToggle)
 {
     prompts.syncAnswers = { false, true };
-    EXPECT_FALSE (programRoad.run (&box()));
-    EXPECT_TRUE (programRoad.run (&box()));
+    EXPECT_FALSE (program());
+    EXPECT_TRUE (program());
     EXPECT_EQ (emulator.getNumStoredBlocks (QuobCom::settingsFrames), 2);
 }
 
@@ -123,23 +123,17 @@ TEST_F (ProgramRoadTest, OnlyTheAmplifierTheRoadBeganWithIsProgrammedAndSynchron
     setPadlock (true);
     prompts.passwords.push_back ("secret");
     prompts.whileOpen = [this] { swapAmplifier(); };
-    EXPECT_FALSE (programRoad.run (&box()));
+    EXPECT_FALSE (program());
     EXPECT_EQ (framesReceived(), 0);
     ASSERT_EQ (user.countCalls ("message"), 1);
     EXPECT_EQ (user.calls.back().text,
                "The connected amplifier changed while a window was open.\nNothing was sent.");
 
-    // The new amplifier's serial number is not known yet: the last one's is not taken for it.
-    prompts.whileOpen = nullptr;
-    prompts.passwords.push_back ("secret");
-    EXPECT_FALSE (programRoad.run (&box()));
-    EXPECT_EQ (framesReceived(), 0);
-
     // Swapped while "Programming Done" is open: passes would go to the other amplifier.
     setPadlock (false);
     prompts.syncAnswers.push_back (true);
     prompts.whileOpen = [this] { swapAmplifier(); };
-    EXPECT_FALSE (programRoad.run (&box()));
+    EXPECT_FALSE (program());
     EXPECT_EQ (emulator.getNumStoredBlocks (QuobCom::settingsFrames), 1);
 
     // A "ZELTA" box with the "ZELTA M" amplifier.
@@ -148,7 +142,7 @@ TEST_F (ProgramRoadTest, OnlyTheAmplifierTheRoadBeganWithIsProgrammedAndSynchron
     diagram = std::make_unique<DiagramView> (*application, presets, 0xff, descriptionShown, user,
                                              [] (juce::Component&) { return 0; });
     diagram->selectDevice (0, true);
-    EXPECT_FALSE (programRoad.run (&box()));
+    EXPECT_FALSE (program());
     EXPECT_EQ (user.calls.back().text,
                "The connected amplifier is not of the selected device's family.\nNothing was sent.");
     EXPECT_EQ (emulator.getNumStoredBlocks (QuobCom::settingsFrames), 1);
@@ -162,10 +156,35 @@ TEST_F (ProgramRoadTest, NoLockWithoutTheSerialNumber)
     link.disconnect();
     connect();
 
-    EXPECT_FALSE (programRoad.run (&box()));
+    EXPECT_FALSE (program());
 
     EXPECT_EQ (framesReceived(), 0)
         << "a key salted with an unread serial number would lock the amplifier for good";
     ASSERT_EQ (user.countCalls ("message"), 1);
     EXPECT_EQ (user.calls.back().title, "Programming failed!");
+}
+
+// A click before the connection's identity read has ended: the road waits for the read in flight
+// and salts the key with this amplifier's serial number, not with none and not with the last one's.
+TEST_F (ProgramRoadTest, ALockedDeviceClickedBeforeTheAmplifierIsIdentifiedWaitsForIt)
+{
+    swapAmplifier();
+    emulator.setFault (AmplifierEmulator::Fault::replyDelayMs, 30);
+    const int revisionRequests = emulator.getNumReceived (QuobCom::readRevisionCommand);
+    ASSERT_TRUE (identity.startReading()) << "as the status display's tick does";
+    setPadlock (true);
+    prompts.passwords.push_back ("secret");
+
+    program();
+    EXPECT_TRUE (prompts.calls.isEmpty()) << "the password is asked for once the serial number is known";
+    ASSERT_TRUE (waitUntil ([this] { return programRoadsFinished == 1; }));
+
+    EXPECT_EQ (user.countCalls ("message"), 0);
+    EXPECT_EQ (emulator.getNumReceived (QuobCom::readRevisionCommand), revisionRequests + 1)
+        << "the read in flight was stopped and made again";
+    auto stored = storedApplication();
+    ASSERT_NE (stored, nullptr);
+    ASSERT_NE (stored->getChildByName ("Password"), nullptr);
+    EXPECT_EQ (stored->getChildByName ("Password")->getStringAttribute ("value"),
+               makePasswordKey ("secret", 0x00054321));
 }

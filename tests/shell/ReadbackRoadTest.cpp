@@ -18,7 +18,7 @@ protected:
         setPadlock (password.isNotEmpty());
         if (password.isNotEmpty())
             prompts.passwords.push_back (password);
-        programRoad.run (&box());
+        program();
         programmed = std::make_unique<juce::XmlElement> (device());
 
         device().setAttribute ("name", "Edited");
@@ -198,4 +198,27 @@ TEST_F (ReadbackRoadTest, SettingsWithoutAnApplicationPartKeepTheBoxsNameAndFami
     EXPECT_EQ (device().getStringAttribute ("name"), "Edited");
     EXPECT_EQ (device().getStringAttribute ("model"), "ZELTA M") << "else it opens as another family";
     EXPECT_EQ (blockOf (settings()), blockOf (*programmed->getChildByName ("CORVADINE")));
+}
+
+// A click while the connection's identity is still being read: the road waits for the read in
+// flight instead of stopping it, then reads back as usual.
+TEST_F (ReadbackRoadTest, AClickBeforeTheAmplifierIsIdentifiedWaitsForIt)
+{
+    programThenEdit ("secret");
+    link.disconnect();
+    ASSERT_GT (tickUntilState (link, BaseCom::connected), 0);
+    emulator.setFault (AmplifierEmulator::Fault::replyDelayMs, 30);
+    const int revisionRequests = emulator.getNumReceived (QuobCom::readRevisionCommand);
+    ASSERT_TRUE (identity.startReading()) << "as the status display's tick does";
+    prompts.passwords.push_back ("secret");
+
+    readBack();
+    EXPECT_EQ (user.countCalls ("okCancel"), 0) << "asked before the revision was known";
+    ASSERT_TRUE (waitUntil ([this] { return selectionsMade == 1; }));
+
+    EXPECT_EQ (user.countCalls ("message"), 0);
+    EXPECT_EQ (prompts.calls.joinIntoString (","), "enter");
+    EXPECT_EQ (device().getStringAttribute ("name"), "Stage");
+    EXPECT_EQ (emulator.getNumReceived (QuobCom::readRevisionCommand), revisionRequests + 1)
+        << "the read in flight was stopped and made again";
 }

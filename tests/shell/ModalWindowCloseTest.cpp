@@ -214,12 +214,11 @@ public:
     DiagramDevice& box() { return *main->getDiagram()->getSelectedDevice(); }
     SetupComponent* page (int index) { return main->getSetupArea().getPage (index); }
 
-    // A button the user clicks once the status display has enabled it and has read the amplifier's
-    // revision and serial number, which the roads need.
+    // A button the user clicks as soon as it is enabled; the roads read the amplifier's revision
+    // and serial number first when the status display has not yet.
     void clickWhenEnabled (juce::Button& button)
     {
-        ASSERT_TRUE (pumpUntil (
-            [&] { return button.isEnabled() && main->getStatusDisplay().getDeviceRevision() != 0; }));
+        ASSERT_TRUE (pumpUntil ([&] { return button.isEnabled(); }));
         button.triggerClick();
     }
 
@@ -396,11 +395,13 @@ const ModalCase cases[] = {
 TEST_P (ModalWindowCloseTest, ClosingOnlyBringsTheModalWindowToTheFrontAndTheEditsAreOfferedAfterIt)
 {
     const auto& modalCase = *GetParam();
-    ASSERT_TRUE (pumpUntil ([&] { return link.getLinkState() == BaseCom::connected; }));
 
     // An unsaved edit: closing would offer to save it, and saving rebuilds the diagram and pages.
     findChild<juce::Label> (box(), "Amp label")->setText ("Renamed", juce::sendNotificationSync);
 
+    // In front of the window before the message loop first runs: the status display may open the
+    // wizard at any tick from the connection on, also inside the wait for it, whose own limit
+    // cannot end a nested modal loop.
     UserScript user;
     for (size_t i = 0; i < modalCase.answers.size(); ++i)
     {
@@ -426,6 +427,7 @@ TEST_P (ModalWindowCloseTest, ClosingOnlyBringsTheModalWindowToTheFrontAndTheEdi
             });
     }
 
+    ASSERT_TRUE (pumpUntil ([&] { return link.getLinkState() == BaseCom::connected; }));
     modalCase.open (*this);
     ASSERT_TRUE (pumpUntil (
         [&] {

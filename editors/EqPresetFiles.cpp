@@ -84,31 +84,39 @@ bool holdsEqBands (const juce::XmlElement& effect)
     return row == numEqBandParameters;
 }
 
-// The peak voltage, and the impedance when given, each once: the dialog writes
-// any other parameter of the limiter into the device unread.
+struct LimiterValue
+{
+    int id, minimum, maximum;
+};
+
+// In the order the dialog creates them; the dialog writes back only those the
+// limiter it was given holds, and the output page of the family without a
+// voltage limit takes the voltage out of that limiter.
+constexpr LimiterValue limiterValues[] = {
+    { limiterVoltageId, 0, maxLimiterVoltageTenths },
+    { limiterImpedanceId, minLimiterImpedanceTenths, maxLimiterImpedanceTenths },
+};
+
+// The peak voltage and the impedance, each perhaps left out, in that order and
+// nothing else: the dialog writes any other parameter of the limiter into the
+// device unread.
 bool holdsLimiterValues (const juce::XmlElement& limiter)
 {
-    bool voltage = false, impedance = false;
+    auto* parameter = getFirstChildEffect (limiter);
 
-    for (auto* parameter = getFirstChildEffect (limiter); parameter != nullptr;
-         parameter = getNextEffect (*parameter))
+    for (const auto& value : limiterValues)
     {
-        if (!parameter->hasTagName ("PARAMETER"))
+        if (parameter == nullptr || !parameter->hasTagName ("PARAMETER") ||
+            readInteger (*parameter, "Id") != value.id)
+            continue;
+
+        if (!isInRange (readInteger (*parameter, "StepValue"), value.minimum, value.maximum))
             return false;
 
-        const auto id = readInteger (*parameter, "Id");
-        const auto tenths = readInteger (*parameter, "StepValue");
-
-        if (id == limiterVoltageId && !voltage && isInRange (tenths, 0, maxLimiterVoltageTenths))
-            voltage = true;
-        else if (id == limiterImpedanceId && !impedance &&
-                 isInRange (tenths, minLimiterImpedanceTenths, maxLimiterImpedanceTenths))
-            impedance = true;
-        else
-            return false;
+        parameter = getNextEffect (*parameter);
     }
 
-    return voltage;
+    return parameter == nullptr;
 }
 } // namespace
 

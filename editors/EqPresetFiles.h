@@ -58,7 +58,9 @@ juce::XmlElement* getNextEffect (const juce::XmlElement& effect);
 // it: a CORVADINE root whose first child is the category's EQ effect holding
 // the sixteen band parameters in order, each step one its row of the EQ band
 // table can take; for output presets optionally followed by the limiter
-// holding the peak voltage and perhaps the impedance in range; nothing else.
+// holding the peak voltage, then the impedance, each in range and each
+// perhaps left out (a limiter of the family without a voltage limit holds
+// none); nothing else.
 // Preset files are shared between installers: nothing less reaches a device.
 bool isUsableEqPreset (const juce::XmlElement& document, int category);
 

@@ -50,6 +50,12 @@ const ParameterRecord adlcOffRecords[] = {
     { 1, 240, "0 dB" },
 };
 
+void setLimitVoltage (juce::XmlElement& voltage, int tenths)
+{
+    voltage.setAttribute ("DisplayValue", juce::String ((float)tenths / 10.0f) + " Volt");
+    voltage.setAttribute ("StepValue", tenths);
+}
+
 const ChannelEffect& channelEffectOf (const char* stem)
 {
     for (auto* effect : channelEffects)
@@ -363,16 +369,29 @@ bool OutputComponent::editCustomEq (int output)
     const int id = customId;
     auto& stored = storeWidget (*state, "ComboBox", output, text, &id);
 
-    const auto* limiter = eqDialog.writeLimiterParameters();
     replaceEffectForChannel (*settings, eqEffectIds[output], eqDialog.writeBandParameters(), output);
-    replaceEffectForChannel (*settings, limiterEffect.ids[output], limiter, output);
+    replaceEffectForChannel (*settings, limiterEffect.ids[output], eqDialog.writeLimiterParameters(), output);
     selectedIds[output] = customId;
 
     stored.removeAttribute (customLimitAttribute);
-    if (hasLimit() && limiter != nullptr)
-        if (const auto* voltage = findChildById (*limiter, "PARAMETER", limitVoltageId))
+    if (hasLimit())
+        if (auto* limiter = findChannelEffect (limiterEffect.stem, output))
+        {
+            // A preset saved for the family without a voltage limit holds none; here the
+            // limit the page shows must still reach the amplifier: the one the dialog showed.
+            auto* voltage = findChildById (*limiter, "PARAMETER", limitVoltageId);
+            if (voltage == nullptr)
+            {
+                voltage = new juce::XmlElement ("PARAMETER");
+                voltage->setAttribute ("Name", "V Lim");
+                voltage->setAttribute ("Id", limitVoltageId);
+                setLimitVoltage (*voltage, juce::roundToInt (eqDialog.getVoltageSlider()->getValue() * 10.0));
+                limiter->insertChildElement (voltage, 0);
+            }
+
             stored.setAttribute (customLimitAttribute,
                                  juce::var (voltage->getIntAttribute ("StepValue") / 10.0).toString());
+        }
     return true;
 }
 
@@ -439,10 +458,7 @@ void OutputComponent::writeLimit (int output)
 
     if (auto* effect = channelEffectToWrite (limiterEffect.stem, output))
         if (auto* voltage = findChildById (*effect, "PARAMETER", limitVoltageId))
-        {
-            voltage->setAttribute ("DisplayValue", juce::String ((float)tenths / 10.0f) + " Volt");
-            voltage->setAttribute ("StepValue", tenths);
-        }
+            setLimitVoltage (*voltage, tenths);
 }
 
 void OutputComponent::dropLimitParameter()

@@ -7,6 +7,7 @@
 #include "document/ParameterLibrary.h"
 #include "document/SavedFileFormat.h"
 #include "document/SavedFileWriter.h"
+#include "document/SettingsDocument.h"
 #include "editors/EqPresetFiles.h"
 
 namespace
@@ -41,20 +42,32 @@ void checkPreset (const juce::MemoryBlock& input, int category)
     }
     check (row == numEqBandParameters);
 
-    // And a limiter only its peak voltage and impedance, in the dialog's ranges.
+    // And a limiter only its peak voltage, then its impedance, each perhaps left
+    // out, in the dialog's ranges.
     if (auto* limiter = getNextEffect (*eq))
     {
         check (category == outputEqPresetCategory && getNextEffect (*limiter) == nullptr);
+        int lastId = -1;
         for (auto* parameter : limiter->getChildIterator())
         {
             if (parameter->isTextElement())
                 continue;
             const auto id = parameter->getIntAttribute ("Id", -1);
             const auto tenths = parameter->getIntAttribute ("StepValue", -1);
-            check ((id == limiterVoltageId && tenths >= 0 && tenths <= maxLimiterVoltageTenths) ||
-                   (id == limiterImpedanceId && tenths >= minLimiterImpedanceTenths &&
-                    tenths <= maxLimiterImpedanceTenths));
+            check ((id == limiterVoltageId && lastId == -1 && tenths >= 0 &&
+                    tenths <= maxLimiterVoltageTenths) ||
+                   (id == limiterImpedanceId && lastId != limiterImpedanceId &&
+                    tenths >= minLimiterImpedanceTenths && tenths <= maxLimiterImpedanceTenths));
+            lastId = id;
         }
+
+        // The output page of the family without a voltage limit takes the voltage out
+        // of the limiter, and the dialog writes the rest back: listed all the same.
+        juce::XmlElement withoutVoltage (*preset);
+        auto* limiterLeft = getNextEffect (*getFirstChildEffect (withoutVoltage));
+        if (auto* voltage = findChildById (*limiterLeft, "PARAMETER", limiterVoltageId))
+            limiterLeft->removeChildElement (voltage, true);
+        check (readEqPresetFile (createDocumentFileBytes (withoutVoltage, false), category) != nullptr);
     }
 
     // What is listed is saved and read back as the same preset, scrambled or plain.

@@ -1,8 +1,10 @@
 #include "document/SavedFileFormat.h"
 #include "document/SavedFileWriter.h"
+#include "editors/EQDialog.h"
 #include "editors/EqPresetFiles.h"
 #include "editors/EqPresetList.h"
 #include "editors/EqValueText.h"
+#include "editors/OutputComponent.h"
 #include "tests/editors/EditorTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -136,7 +138,12 @@ TEST (EqPresetFiles, RefusesCurrentPresetsHoldingWhatTheDialogWouldNotWrite)
         [&] (juce::XmlElement& p) { p.getChildElement (0)->setTagName ("MODIFIER"); },
         [&] (juce::XmlElement& p) { limiterValue (p, 0)->setAttribute ("StepValue", 501); },
         [&] (juce::XmlElement& p) { limiterValue (p, 1)->setAttribute ("StepValue", 19); },
-        [&] (juce::XmlElement& p) { p.getChildElement (1)->removeChildElement (limiterValue (p, 0), true); },
+        [&] (juce::XmlElement& p)
+        {
+            auto* voltage = limiterValue (p, 0);
+            p.getChildElement (1)->removeChildElement (voltage, false);
+            p.getChildElement (1)->addChildElement (voltage); // after the impedance
+        },
         [&] (juce::XmlElement& p)
         { p.getChildElement (1)->createNewChildElement ("PARAMETER")->setAttribute ("Id", 200); },
         [&] (juce::XmlElement& p) { p.addChildElement (new juce::XmlElement (*p.getChildElement (1))); },
@@ -146,6 +153,16 @@ TEST (EqPresetFiles, RefusesCurrentPresetsHoldingWhatTheDialogWouldNotWrite)
         juce::XmlElement spoilt (outputPreset);
         spoilers[i](spoilt);
         EXPECT_TRUE (read (spoilt, outputEqPresetCategory) == nullptr) << i;
+    }
+
+    // The dialog hands back a limiter without the values the one it was given lacked.
+    for (int keep : { 0, 1, 2 })
+    {
+        juce::XmlElement partial (outputPreset);
+        for (int child = 1; child >= 0; --child)
+            if ((keep & (1 << child)) == 0)
+                partial.getChildElement (1)->removeChildElement (limiterValue (partial, child), true);
+        EXPECT_TRUE (read (partial, outputEqPresetCategory) != nullptr) << keep;
     }
 
     // An input preset holds its EQ alone.
@@ -244,5 +261,84 @@ TEST (EqPresetList, SavesWhereTheUserChoseAndSaysWhenItCannot)
     EXPECT_FALSE (stuck.savePreset (currentPreset ("EQ1 Preset", 120), user));
     EXPECT_EQ (user.countCalls ("save"), choosersBefore);
     EXPECT_EQ (user.countCalls ("message"), 2);
+    EXPECT_FALSE (user.anyUnexpected());
+}
+
+TEST (EqPresetList, ListsEveryPresetTheOutputsPageSavesForEveryFamily)
+{
+    juce::ScopedJuceInitialiser_GUI gui;
+    TemporaryDocuments documents; // one preset folder for all families, as on one computer
+    PresetLibrary library;
+    ScriptedUserInteraction user;
+    const auto folder = getOutputEqPresetsFolder (documents.folder);
+    constexpr int speakerWithItsOwnLimit = 2;
+    juce::StringArray saved;
+    int gain = 0;
+
+    // The family without a voltage limit first, so that the others may choose its presets.
+    for (int familyId : { OutputComponent::familyWithoutLimit, 0, 1 })
+    {
+        const auto family = DeviceFamily::fromId (familyId);
+        SCOPED_TRACE (family.name.toStdString());
+        juce::XmlElement device (*library.getElement (familyId));
+        OutputComponent page (device, library, family, user, documents.folder);
+        page.setSize (340, 384);
+        deliverPendingMessages();
+
+        // "Custom..." on output 1: perhaps a preset chosen, a gain raised, saved, OK.
+        auto save = [&] (const juce::String& what, const juce::String& presetToChoose = {})
+        {
+            const auto name = family.name + " " + what;
+            user.fileAnswers.push_back (folder.getChildFile (name));
+            user.dialogAnswers.push_back (
+                [&gain, name, presetToChoose] (juce::Component& content)
+                {
+                    auto& dialog = dynamic_cast<EQDialog&> (content);
+                    auto& combo = dialog.getPresetCombo();
+                    if (presetToChoose.isNotEmpty())
+                    {
+                        for (int row = 0; row < combo.getNumItems(); ++row)
+                            if (combo.getItemText (row) == presetToChoose)
+                                combo.setSelectedItemIndex (row, juce::sendNotificationSync);
+                        EXPECT_EQ (dialog.getPresetText(), presetToChoose);
+                    }
+
+                    typeInto (dialog.getGainSlider (0), juce::String (++gain) + " dB");
+                    typeInto (*dialog.getVoltageSlider(), "30");
+                    pressButton (dialog.getSaveButton());
+                    EXPECT_EQ (dialog.getPresetText(), name); // listed and chosen at once
+                    return 1;
+                });
+            choose (page.getSpeakerBox (0), OutputComponent::customId);
+            saved.add (name);
+        };
+
+        save ("first");
+        save ("again");
+        choose (page.getSpeakerBox (0), speakerWithItsOwnLimit);
+        save ("after a speaker");
+        // Its limiter holds no voltage: where the family has a limit, the one the dialog showed.
+        save ("from ZELTA 70", "ZELTA 70 again");
+
+        const auto* voltage = findChildById (*findEffectById (device, 34), "PARAMETER", 7);
+        if (familyId == OutputComponent::familyWithoutLimit)
+        {
+            EXPECT_EQ (voltage, nullptr);
+        }
+        else
+        {
+            ASSERT_NE (voltage, nullptr);
+            EXPECT_EQ (voltage->getIntAttribute ("StepValue"), 300);
+            EXPECT_EQ (shownText (page.getLimitTotalSlider (0)), "30.0 Vpk");
+        }
+    }
+
+    EqPresetList fresh (library, outputEqPresetCategory, folder);
+    juce::StringArray listed;
+    for (int i = 0; i < fresh.getNumUserPresets(); ++i)
+        listed.add (fresh.getItems()[i]->getStringAttribute ("Name"));
+    listed.sort (false);
+    saved.sort (false);
+    EXPECT_EQ (listed.joinIntoString (", "), saved.joinIntoString (", "));
     EXPECT_FALSE (user.anyUnexpected());
 }

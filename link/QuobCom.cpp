@@ -17,17 +17,6 @@ juce::XmlElement* findSettingsChild (const juce::XmlElement& element)
             return child;
     return nullptr;
 }
-
-// What this program stores is always written with its own revision; no revision of ours is
-// newer, and none is zero or negative.
-std::unique_ptr<juce::XmlElement> parseStoredPayload (const juce::MemoryBlock& payload)
-{
-    int revision = 0;
-    auto element = parseApplicationPayload (payload, &revision);
-    if (element == nullptr || revision <= 0 || revision > programRevision)
-        return nullptr;
-    return element;
-}
 } // namespace
 
 QuobCom::~QuobCom() = default;
@@ -118,7 +107,9 @@ std::unique_ptr<juce::XmlElement> QuobCom::readApplicationPayload (bool* noneSto
     const bool arrived = readFrames (readApplicationCommand, applicationFrames, payload);
     if (noneStored != nullptr)
         *noneStored = arrived && payload.getDataSize() == 0;
-    return arrived ? parseStoredPayload (payload.getMemoryBlock()) : nullptr;
+    // A part written by a later revision of this program reads like any other: the revision ahead
+    // of it is not looked at.
+    return arrived ? parseApplicationPayload (payload.getMemoryBlock()) : nullptr;
 }
 
 int QuobCom::readApplication (juce::XmlElement& destination)

@@ -68,6 +68,7 @@ public:
 private:
     bool isConnected() const noexcept { return getLinkState() == connected; }
     // The stored application part, whatever program revision wrote it; null when it did not arrive
-    // whole or cannot be read, and when the amplifier holds none, which sets noneStored.
+    // whole or cannot be read, and when the amplifier answers that it holds none (a first frame of
+    // a block of one frame or none, without data), which sets noneStored.
     std::unique_ptr<juce::XmlElement> readApplicationPayload (bool* noneStored = nullptr);
 };

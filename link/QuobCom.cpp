@@ -17,17 +17,6 @@ juce::XmlElement* findSettingsChild (const juce::XmlElement& element)
             return child;
     return nullptr;
 }
-
-// What this program stores is always written with its own revision; no revision of ours is
-// newer, and none is zero or negative.
-std::unique_ptr<juce::XmlElement> parseStoredPayload (const juce::MemoryBlock& payload)
-{
-    int revision = 0;
-    auto element = parseApplicationPayload (payload, &revision);
-    if (element == nullptr || revision <= 0 || revision > programRevision)
-        return nullptr;
-    return element;
-}
 } // namespace
 
 QuobCom::~QuobCom() = default;
@@ -114,11 +103,47 @@ int QuobCom::readSettings (juce::XmlElement& destination)
 
 std::unique_ptr<juce::XmlElement> QuobCom::readApplicationPayload (bool* noneStored)
 {
-    juce::MemoryOutputStream payload;
-    const bool arrived = readFrames (readApplicationCommand, applicationFrames, payload);
     if (noneStored != nullptr)
-        *noneStored = arrived && payload.getDataSize() == 0;
-    return arrived ? parseStoredPayload (payload.getMemoryBlock()) : nullptr;
+        *noneStored = false;
+
+    // The block read of the base, except that a first frame stating no frames at all is an answer
+    // here, not a failure: the settings block has no such answer, the application part has.
+    const juce::ScopedLock operation (getOperationLock());
+    juce::MemoryOutputStream payload;
+    juce::uint8 data[FrameMessage::maxDataSize];
+    int frameCount = 0;
+    for (int frameIndex = 1;; ++frameIndex)
+    {
+        juce::uint8 statedCount = 0;
+        int length = 0;
+        if (!requestFrame (readApplicationCommand, applicationFrames, (juce::uint8)frameIndex, statedCount,
+                           data, length))
+            return nullptr;
+
+        // A frame that states another count belongs to another block.
+        if (frameIndex > 1 && statedCount != frameCount)
+            return nullptr;
+
+        payload.write (data, (size_t)length);
+        frameCount = statedCount;
+        if (frameIndex >= frameCount)
+            break;
+    }
+
+    // A first frame of a block of one frame or none that carries nothing is the amplifier saying
+    // that it holds no part; one of none that carries data contradicts itself.
+    if (frameCount <= 1 && payload.getDataSize() == 0)
+    {
+        if (noneStored != nullptr)
+            *noneStored = true;
+        return nullptr;
+    }
+    if (frameCount == 0)
+        return nullptr;
+
+    // A part written by a later revision of this program reads like any other: the revision ahead
+    // of it is not looked at.
+    return parseApplicationPayload (payload.getMemoryBlock());
 }
 
 int QuobCom::readApplication (juce::XmlElement& destination)
@@ -128,8 +153,8 @@ int QuobCom::readApplication (juce::XmlElement& destination)
         return readFailed;
 
     // Only the application part says whether the settings are locked: settings read beside a part
-    // that did not arrive whole or cannot be read would come without their password. An empty
-    // block is an amplifier that holds settings only.
+    // that did not arrive whole or cannot be read would come without their password. Only the
+    // amplifier's explicit answer that it holds no part gives the settings alone.
     bool noneStored = false;
     auto application = readApplicationPayload (&noneStored);
     if (!noneStored && (application == nullptr || !application->getTagName().equalsIgnoreCase ("Device") ||

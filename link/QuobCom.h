@@ -56,8 +56,8 @@ public:
     int readSettings (juce::XmlElement& destination);
     // The stored Device element with the settings appended as its last child. An amplifier that
     // stores no application part gives the settings alone, appended to destination as it is. A
-    // part that does not arrive whole or is no Device element of this program fails the read;
-    // destination changes only when the read is done.
+    // part that does not arrive whole, cannot be read or is no Device element without settings
+    // fails the read; destination changes only when the read is done.
     int readApplication (juce::XmlElement& destination);
 
     // Sends every EQ and speaker preset and every example device and reads each back: true when
@@ -67,7 +67,8 @@ public:
 
 private:
     bool isConnected() const noexcept { return getLinkState() == connected; }
-    // The stored application part; null when it did not arrive whole or cannot be read, and when
-    // the amplifier holds none, which sets noneStored.
+    // The stored application part, whatever program revision wrote it; null when it did not arrive
+    // whole or cannot be read, and when the amplifier answers that it holds none (a first frame of
+    // a block of one frame or none, without data), which sets noneStored.
     std::unique_ptr<juce::XmlElement> readApplicationPayload (bool* noneStored = nullptr);
 };

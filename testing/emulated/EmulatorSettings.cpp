@@ -6,13 +6,15 @@ namespace
 {
 using Fault = AmplifierEmulator::Fault;
 
-// A fault of the emulator, or (with apply) one of its other switches.
+// A fault of the emulator, or (with apply) one of its other switches. A fault with a command
+// fault takes its count as N or as C:N, which narrows it to command C.
 struct FaultSwitch
 {
     const char* name;
     bool takesCount;
     Fault fault;
     void (*apply) (AmplifierEmulator&, int) = nullptr;
+    Fault commandFault = Fault::numFaults;
 };
 
 const FaultSwitch faultSwitches[] = {
@@ -27,7 +29,7 @@ const FaultSwitch faultSwitches[] = {
     { "high-data-byte", false, Fault::highDataByte },
     { "cut-replies", false, Fault::cutReplies },
     { "lost-incoming-frame", true, Fault::lostIncomingFrame },
-    { "lost-reply-frame", true, Fault::lostReplyFrame },
+    { "lost-reply-frame", true, Fault::lostReplyFrame, nullptr, Fault::lostReplyFrameCommand },
     { "unreadable-application", false, Fault::unreadableApplication },
     // The USB id is there, but a MIDI port is missing, listed only after N scans, or fails to open.
     { "input-missing", false, Fault::inputMissing },
@@ -48,6 +50,11 @@ const FaultSwitch faultSwitches[] = {
     { "expected-firmware-messages", true, Fault::numFaults,
       [] (AmplifierEmulator& e, int n) { e.setExpectedFirmwareMessages (n); } },
 };
+
+bool takesCommand (const FaultSwitch& s)
+{
+    return s.commandFault != Fault::numFaults;
+}
 
 const FaultSwitch* findSwitch (const juce::String& name)
 {
@@ -81,7 +88,7 @@ juce::StringArray EmulatorSettings::getFaultNames()
 {
     juce::StringArray names;
     for (const auto& s : faultSwitches)
-        names.add (juce::String (s.name) + (s.takesCount ? "=N" : ""));
+        names.add (juce::String (s.name) + (takesCommand (s) ? "=[C:]N" : s.takesCount ? "=N" : ""));
     return names;
 }
 
@@ -140,13 +147,22 @@ juce::String EmulatorSettings::readFaults (const juce::String& text)
         if (fault == nullptr)
             return "unknown fault \"" + name + "\"; known: " + getFaultNames().joinIntoString (", ");
 
+        auto value = entry.fromFirstOccurrenceOf ("=", false, false);
+        juce::int64 command = 0;
+        const bool narrowed = takesCommand (*fault) && value.containsChar (':');
+        if (narrowed && !parseCount (value.upToFirstOccurrenceOf (":", false, false), 127, command))
+            return "fault \"" + entry + "\" must name a command from 0 to 127 before the colon";
+        if (narrowed)
+            value = value.fromFirstOccurrenceOf (":", false, false);
+
         juce::int64 count = 0;
         if (fault->takesCount != entry.containsChar ('=') ||
-            (fault->takesCount &&
-             !parseCount (entry.fromFirstOccurrenceOf ("=", false, false), 0x7fffffff, count)))
-            return "fault \"" + entry + "\" must be written " + (fault->takesCount ? name + "=N" : name);
+            (fault->takesCount && !parseCount (value, 0x7fffffff, count)))
+            return "fault \"" + entry + "\" must be written " +
+                   (fault->takesCount ? name + (takesCommand (*fault) ? "=N or " + name + "=C:N" : "=N")
+                                      : name);
 
-        faults.push_back ({ name, (int)count });
+        faults.push_back ({ name, (int)count, (int)command });
     }
 
     return {};
@@ -165,5 +181,7 @@ void EmulatorSettings::applyTo (AmplifierEmulator& emulator) const
             faultSwitch->apply (emulator, fault.value);
         else
             emulator.setFault (faultSwitch->fault, faultSwitch->takesCount ? fault.value : 1);
+        if (takesCommand (*faultSwitch))
+            emulator.setFault (faultSwitch->commandFault, fault.command);
     }
 }

@@ -10,7 +10,8 @@
 //   VANTOREL_EMULATOR_REVISION_AFTER_UPDATE   revision after a complete firmware stream (924)
 //   VANTOREL_EMULATOR_SERIAL     serial number (default 1234)
 //   VANTOREL_EMULATOR_FAULTS     comma-separated faults switched on from the start, e.g.
-//                                "no-reply,reply-delay-ms=300,unplug-after-firmware-messages=40"
+//                                "no-reply,reply-delay-ms=300,unplug-after-firmware-messages=40";
+//                                lost-reply-frame=36:1 loses frame 1 of the application part only
 class EmulatorSettings
 {
 public:
@@ -33,6 +34,7 @@ private:
     {
         juce::String name;
         int value = 0;
+        int command = 0; // the command a fault is narrowed to (C:N), 0 for all
     };
 
     juce::String readFaults (const juce::String& text);

@@ -332,7 +332,9 @@ private:
 
     void answerFrameRequest (juce::uint8 blockCommand, int frameIndex)
     {
-        if (frameIndex == fault (Fault::lostReplyFrame))
+        const int lossCommand = fault (Fault::lostReplyFrameCommand);
+        if (frameIndex == fault (Fault::lostReplyFrame) &&
+            (lossCommand == 0 || lossCommand == blockCommand - 1))
             return;
 
         static const juce::MemoryBlock damagedApplication = []

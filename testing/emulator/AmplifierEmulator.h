@@ -121,6 +121,9 @@ public:
         // way, or of every block read back is never answered.
         lostIncomingFrame,
         lostReplyFrame,
+        // With lostReplyFrame: only blocks read with this command (36 or 39) lose that frame; 0
+        // for every block.
+        lostReplyFrameCommand,
         // The stored application block reads back as 40 bytes of 0x55, as from damaged memory.
         unreadableApplication,
         numFaults

@@ -399,32 +399,51 @@ TEST_F (OperationsTest, ReadResults)
     // An application part that is there but cannot be taken would hide a password: the read fails
     // and the destination stays as it was.
     auto device = makeDevice (3);
-    const auto stored = createApplicationPayload (*withoutSettings (*device), programRevision);
+    const auto part = withoutSettings (*device);
+    const auto stored = createApplicationPayload (*part, programRevision);
+    auto expectFailedAndUnchanged = [this] (const char* what)
+    {
+        juce::XmlElement destination ("Device");
+        destination.setAttribute ("name", "kept");
+        EXPECT_EQ (link.readApplication (destination), QuobCom::readFailed) << what;
+        EXPECT_EQ (destination.getStringAttribute ("name"), "kept") << what;
+        EXPECT_EQ (destination.getNumChildElements(), 0) << what;
+    };
     juce::MemoryBlock damaged (40);
     damaged.fillWith (0x55);
     const std::pair<const char*, juce::MemoryBlock> unreadable[] = {
         { "not a zlib stream", damaged },
         { "cut", juce::MemoryBlock (stored.getData(), stored.getSize() / 2) },
-        { "a newer revision", createApplicationPayload (*withoutSettings (*device), programRevision + 1) },
-        { "no revision", createApplicationPayload (*withoutSettings (*device), 0) },
         { "not a Device", createApplicationPayload (juce::XmlElement ("Application"), programRevision) },
         { "settings inside", createApplicationPayload (*device, programRevision) },
     };
     for (const auto& [what, payload] : unreadable)
     {
         emulator.setStoredBlock (37, payload);
-        juce::XmlElement destination ("Device");
-        destination.setAttribute ("name", "kept");
-        EXPECT_EQ (link.readApplication (destination), QuobCom::readFailed) << what;
-        EXPECT_EQ (destination.getStringAttribute ("name"), "kept") << what;
-        EXPECT_EQ (destination.getNumChildElements(), 0) << what;
+        expectFailedAndUnchanged (what);
     }
 
-    // A part that did not arrive whole: its second frame is never answered.
+    // The revision ahead of the part is not looked at: a later program's part reads back.
+    for (const int revision : { programRevision + 1, 0, -1 })
+    {
+        emulator.setStoredBlock (37, createApplicationPayload (*part, revision));
+        juce::XmlElement destination ("Device");
+        EXPECT_EQ (link.readApplication (destination), QuobCom::readDone) << revision;
+        EXPECT_TRUE (withoutSettings (destination)->isEquivalentTo (part.get(), false)) << revision;
+    }
+
+    // A part that does not arrive whole, while the settings are answered all along: neither its
+    // first frame nor a later one may go missing.
     ASSERT_GT (stored.getSize(), 64u);
     emulator.setStoredBlock (37, stored);
-    emulator.setFault (Fault::lostReplyFrame, 2);
-    EXPECT_EQ (link.readApplication (fresh), QuobCom::readFailed);
+    emulator.setFault (Fault::lostReplyFrameCommand, QuobCom::readApplicationCommand);
+    for (const int lostFrame : { 1, 2 })
+    {
+        emulator.setFault (Fault::lostReplyFrame, lostFrame);
+        expectFailedAndUnchanged (lostFrame == 1 ? "first frame lost" : "second frame lost");
+        juce::XmlElement settingsAlone ("CORVADINE");
+        EXPECT_EQ (link.readSettings (settingsAlone), QuobCom::readDone);
+    }
     emulator.setFault (Fault::lostReplyFrame, 0);
     EXPECT_EQ (link.readApplication (fresh), QuobCom::readDone);
     EXPECT_EQ (fresh.getStringAttribute ("name"), "Lobby");

@@ -1,4 +1,5 @@
 #include "LinkTestSupport.h"
+#include "link/ApplicationPayload.h"
 #include "testing/emulator/ScriptedMidiPorts.h"
 #include <functional>
 #include <thread>
@@ -50,14 +51,46 @@ juce::MidiMessage frameReply (juce::uint8 command, int index, int count, int dat
     return SysexMessage (119, command, payload.data(), (int)payload.size()).toMidiMessage();
 }
 
+// One frame of a block as the amplifier sends it.
+juce::MidiMessage blockFrame (juce::uint8 command, int index, int count, const void* data, size_t size)
+{
+    std::vector<juce::uint8> payload{ (juce::uint8)index, (juce::uint8)count };
+    if (size > 0)
+        payload.insert (payload.end(), static_cast<const juce::uint8*> (data),
+                        static_cast<const juce::uint8*> (data) + size);
+    return SysexMessage (119, command, payload.data(), (int)payload.size()).toMidiMessage();
+}
+
+std::vector<juce::MidiMessage> blockFrames (juce::uint8 command, const juce::MemoryBlock& block)
+{
+    const int count = ((int)block.getSize() + 63) / 64;
+    std::vector<juce::MidiMessage> frames;
+    for (int index = 1; index <= count; ++index)
+    {
+        const size_t offset = (size_t)(index - 1) * 64;
+        frames.push_back (blockFrame (command, index, count,
+                                      static_cast<const char*> (block.getData()) + offset,
+                                      juce::jmin ((size_t)64, block.getSize() - offset)));
+    }
+    return frames;
+}
+
+juce::MidiMessage withRawBytes (const juce::MidiMessage& message, int size, int highBitAt = -1)
+{
+    std::vector<juce::uint8> raw (message.getRawData(), message.getRawData() + size);
+    if (highBitAt >= 0)
+        raw[(size_t)highBitAt] |= 0x80;
+    return juce::MidiMessage (raw.data(), (int)raw.size(), 0.0);
+}
+
 class ScriptedTransferTest : public ::testing::Test
 {
 protected:
-    void script (ScriptedMidiPorts::Responder responder)
+    void script (ScriptedMidiPorts::Responder responder, const LinkTiming& timing = {})
     {
         link = std::make_unique<VantorelCom> (
             std::make_unique<PresentAmplifier>(),
-            std::make_unique<ScriptedMidiPorts> ("Zelta 240/2M", std::move (responder)));
+            std::make_unique<ScriptedMidiPorts> ("Zelta 240/2M", std::move (responder)), timing);
         ASSERT_EQ (tickUntilState (*link, BaseCom::connected), 6);
     }
 
@@ -411,4 +444,99 @@ TEST_F (ScriptedTransferTest, BlockReadsCheckEveryFrame)
     dataSize = 0;
     EXPECT_TRUE (link->readFrames (39, 40, empty)) << "a frame may carry nothing";
     EXPECT_EQ (empty.getDataSize(), 0u);
+}
+
+// Settings read without their application part would come without their password: only the
+// amplifier's plain answer that it holds no part, a first frame of one frame or none that carries
+// nothing, gives the settings alone. The settings are answered in every row.
+TEST_F (ScriptedTransferTest, OnlyAnExplicitEmptyAnswerMeansNoApplicationPartIsStored)
+{
+    juce::MemoryOutputStream settings;
+    settings.writeIntBigEndian (0x02015800);
+    settings.writeIntBigEndian (5);
+    settings.writeIntBigEndian (0x01000000);
+    std::vector<juce::MidiMessage> partFrames; // the answer to each frame of the part, in order
+
+    LinkTiming immediate; // every answer arrives within the request
+    immediate.maxReplyPolls = 0;
+    script (
+        [&] (const SysexMessage& request) -> std::vector<juce::MidiMessage>
+        {
+            if (request.getPayload().size() != 1)
+                return {};
+            const auto index = (size_t)request.getPayload()[0];
+            const auto frames = request.getCommand() == QuobCom::readSettingsCommand
+                                    ? blockFrames (QuobCom::settingsFrames, settings.getMemoryBlock())
+                                    : partFrames;
+            if (index < 1 || index > frames.size())
+                return {};
+            return { frames[index - 1] };
+        },
+        immediate);
+
+    juce::XmlElement device ("Device");
+    device.setAttribute ("name", "stored");
+    juce::Random random (5);
+    for (int i = 0; i < 8; ++i)
+        device.createNewChildElement ("Input")->setAttribute ("label",
+                                                              juce::String::toHexString (random.nextInt64()));
+    device.createNewChildElement ("Password")->setAttribute ("value", "12345");
+    const auto payload = createApplicationPayload (device, 927);
+    const auto part = blockFrames (QuobCom::applicationFrames, payload);
+    ASSERT_GE (part.size(), 2u);
+    // The part's own bytes, but its first frame states one frame more than the rest.
+    auto recounted = part;
+    recounted[0] = blockFrame (QuobCom::applicationFrames, 1, (int)part.size() + 1, payload.getData(), 64);
+
+    const auto empty = [] (int index, int count)
+    { return blockFrame (QuobCom::applicationFrames, index, count, nullptr, 0); };
+    // A whole part in one frame that states no frames contradicts itself.
+    const auto small = createApplicationPayload (juce::XmlElement ("Device"), 927);
+    ASSERT_LE (small.getSize(), 64u);
+    const int emptyFrameSize = empty (1, 0).getRawDataSize();
+
+    const struct
+    {
+        const char* what;
+        std::vector<juce::MidiMessage> frames;
+        int result;
+        const char* name;
+    } rows[] = {
+        { "the stored part", part, QuobCom::readDone, "stored" },
+        { "one frame without data", { empty (1, 1) }, QuobCom::readDone, "kept" },
+        { "no frames and no data", { empty (1, 0) }, QuobCom::readDone, "kept" },
+        { "no frames but a part",
+          { blockFrame (QuobCom::applicationFrames, 1, 0, small.getData(), small.getSize()) },
+          QuobCom::readFailed,
+          "kept" },
+        { "two frames without data", { empty (1, 2), empty (2, 2) }, QuobCom::readFailed, "kept" },
+        { "no answer", {}, QuobCom::readFailed, "kept" },
+        { "another frame's answer", { empty (2, 0) }, QuobCom::readFailed, "kept" },
+        { "cut", { withRawBytes (empty (1, 0), emptyFrameSize - 1) }, QuobCom::readFailed, "kept" },
+        { "garbled",
+          { withRawBytes (empty (1, 0), emptyFrameSize, emptyFrameSize - 2) },
+          QuobCom::readFailed,
+          "kept" },
+        { "a count that changes within the part", recounted, QuobCom::readFailed, "kept" },
+    };
+
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE (row.what);
+        partFrames = row.frames;
+        juce::XmlElement destination ("Device");
+        destination.setAttribute ("name", "kept");
+        const int result = link->readApplication (destination);
+        EXPECT_EQ (result, row.result);
+        EXPECT_EQ (destination.getStringAttribute ("name"), row.name);
+        if (result != QuobCom::readDone)
+        {
+            EXPECT_EQ (destination.getNumChildElements(), 0);
+            continue;
+        }
+        const auto* read = destination.getChildElement (destination.getNumChildElements() - 1);
+        ASSERT_NE (read, nullptr);
+        EXPECT_TRUE (read->hasTagName ("CORVADINE"));
+        EXPECT_NE (read->getChildByName ("EFFECT"), nullptr);
+    }
 }

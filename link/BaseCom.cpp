@@ -375,28 +375,35 @@ bool BaseCom::requestFrame (juce::uint8 command, juce::uint8 replyCommand, juce:
     return ok;
 }
 
-bool BaseCom::readFrames (juce::uint8 command, juce::uint8 replyCommand, juce::OutputStream& output)
+bool BaseCom::readFrames (juce::uint8 command, juce::uint8 replyCommand, juce::OutputStream& output,
+                          int* statedCount)
 {
     const juce::ScopedLock operation (requestLock);
     int frameIndex = 1;
     int frameCount = 0;
     juce::uint8 data[FrameMessage::maxDataSize];
 
+    if (statedCount != nullptr)
+        *statedCount = -1;
+
     for (;;)
     {
-        juce::uint8 statedCount = 0;
+        juce::uint8 count = 0;
         int length = 0;
         // A failed frame fails the read, the last one included.
-        if (!requestFrame (command, replyCommand, (juce::uint8)frameIndex, statedCount, data, length))
+        if (!requestFrame (command, replyCommand, (juce::uint8)frameIndex, count, data, length))
             return false;
 
         // Every frame states the block's length; one that contradicts the first belongs to another
         // block, and a block stitched from two would be reported as read.
-        if (frameIndex > 1 && statedCount != frameCount)
+        if (frameIndex > 1 && count != frameCount)
             return false;
 
+        if (frameIndex == 1 && statedCount != nullptr)
+            *statedCount = count;
+
         output.write (data, (size_t)length);
-        frameCount = statedCount;
+        frameCount = count;
         if (frameIndex >= frameCount)
             break;
         ++frameIndex;

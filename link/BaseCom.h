@@ -112,8 +112,11 @@ public:
     bool requestFrame (juce::uint8 command, juce::uint8 replyCommand, juce::uint8 frameIndex,
                        juce::uint8& frameCount, juce::uint8* data, int& length);
     // Reads a whole block frame by frame into the stream; the amplifier states the count in every
-    // frame. False when a frame fails (the bytes read so far stay in the stream).
-    bool readFrames (juce::uint8 command, juce::uint8 replyCommand, juce::OutputStream& output);
+    // frame. False when a frame fails (the bytes read so far stay in the stream) and when the first
+    // frame states a block of no frames. statedCount, when given, receives the count the first
+    // frame stated, or -1 when it did not arrive.
+    bool readFrames (juce::uint8 command, juce::uint8 replyCommand, juce::OutputStream& output,
+                     int* statedCount = nullptr);
 
     // Index in the accepted reply commands, or -1 after blanking the message's command and validity.
     int isAcceptedReply (SysexMessage& message) const;

@@ -103,47 +103,20 @@ int QuobCom::readSettings (juce::XmlElement& destination)
 
 std::unique_ptr<juce::XmlElement> QuobCom::readApplicationPayload (bool* noneStored)
 {
-    if (noneStored != nullptr)
-        *noneStored = false;
-
-    // The block read of the base, except that a first frame stating no frames at all is an answer
-    // here, not a failure: the settings block has no such answer, the application part has.
-    const juce::ScopedLock operation (getOperationLock());
     juce::MemoryOutputStream payload;
-    juce::uint8 data[FrameMessage::maxDataSize];
-    int frameCount = 0;
-    for (int frameIndex = 1;; ++frameIndex)
-    {
-        juce::uint8 statedCount = 0;
-        int length = 0;
-        if (!requestFrame (readApplicationCommand, applicationFrames, (juce::uint8)frameIndex, statedCount,
-                           data, length))
-            return nullptr;
-
-        // A frame that states another count belongs to another block.
-        if (frameIndex > 1 && statedCount != frameCount)
-            return nullptr;
-
-        payload.write (data, (size_t)length);
-        frameCount = statedCount;
-        if (frameIndex >= frameCount)
-            break;
-    }
+    int statedCount = -1;
+    const bool arrived = readFrames (readApplicationCommand, applicationFrames, payload, &statedCount);
 
     // A first frame of a block of one frame or none that carries nothing is the amplifier saying
-    // that it holds no part; one of none that carries data contradicts itself.
-    if (frameCount <= 1 && payload.getDataSize() == 0)
-    {
-        if (noneStored != nullptr)
-            *noneStored = true;
-        return nullptr;
-    }
-    if (frameCount == 0)
-        return nullptr;
+    // that it holds no part (the block read takes a block of none as a failure: the settings block
+    // has no such answer, the application part has). Anything else must arrive whole and read.
+    const bool emptyAnswer = payload.getDataSize() == 0 && (statedCount == 0 || statedCount == 1);
+    if (noneStored != nullptr)
+        *noneStored = emptyAnswer;
 
     // A part written by a later revision of this program reads like any other: the revision ahead
     // of it is not looked at.
-    return parseApplicationPayload (payload.getMemoryBlock());
+    return arrived && !emptyAnswer ? parseApplicationPayload (payload.getMemoryBlock()) : nullptr;
 }
 
 int QuobCom::readApplication (juce::XmlElement& destination)

@@ -78,7 +78,11 @@ answer_save_question() {
     wait_new '^window: Save current application?:' 60 >/dev/null && click_button '^window: Save current' 'No'
 }
 
-click() { xdotool mousemove "$1" "$2" click 1; }
+# The hand moves on after a click, as a person's does. The program asks the X server for the
+# pointer several times a second (JUCE's tooltip window and its desktop mouse timer); an event
+# that arrives during such a round trip waits in Xlib's queue, and the program finds it only
+# when a later event makes its connection readable again.
+click() { xdotool mousemove "$1" "$2" click 1 sleep 0.2 mousemove_relative 1 0; }
 
 # Waits for the window, presses the key in it, and waits until it has closed.
 press_in() {
@@ -118,11 +122,22 @@ mark() { SCENARIO_MARK=$(wc -l <"$SCENARIO_LOG"); }
 
 wait_new() {
     local pattern=$1 seconds=${2:-30}
-    local deadline=$((SECONDS + seconds))
+    local deadline=$((SECONDS + seconds)) nudge=$((SECONDS + 2)) step=0
     until tail -n +$((${SCENARIO_MARK:-0} + 1)) "$SCENARIO_LOG" | grep -q -- "$pattern"; do
         if [ $SECONDS -ge $deadline ]; then
             echo "scenario failed: no new line \"$pattern\" within ${seconds}s" >&2
             return 1
+        fi
+        # A key or click may still wait in Xlib's queue (see click): while waiting, the hand on
+        # the mouse moves it by a pixel now and then.
+        if [ $SECONDS -ge $nudge ]; then
+            if [ $step -eq 0 ]; then
+                echo "still waiting for \"$pattern\": moving the pointer now and then"
+                step=1
+            fi
+            xdotool mousemove_relative -- $step 0
+            step=$((-step))
+            nudge=$((SECONDS + 2))
         fi
         sleep 0.1
     done

@@ -485,8 +485,10 @@ TEST_F (ScriptedTransferTest, OnlyAnExplicitEmptyAnswerMeansNoApplicationPartIsS
     const auto part = blockFrames (QuobCom::applicationFrames, payload);
     ASSERT_GE (part.size(), 2u);
     // The part's own bytes, but its first frame states one frame more than the rest.
-    auto recounted = part;
-    recounted[0] = blockFrame (QuobCom::applicationFrames, 1, (int)part.size() + 1, payload.getData(), 64);
+    // (Built, not assigned over: the framework's move assignment of a message leaks the old bytes.)
+    std::vector<juce::MidiMessage> recounted{ blockFrame (QuobCom::applicationFrames, 1, (int)part.size() + 1,
+                                                          payload.getData(), 64) };
+    recounted.insert (recounted.end(), part.begin() + 1, part.end());
 
     const auto empty = [] (int index, int count)
     { return blockFrame (QuobCom::applicationFrames, index, count, nullptr, 0); };

@@ -72,12 +72,23 @@ void VantorelCom::buildProductTable()
     }
 }
 
-juce::uint32 VantorelCom::readWord (juce::uint8 command, juce::uint8 replyCommand, bool mostSignificantFirst)
+juce::uint32 VantorelCom::readWord (juce::uint8 command, juce::uint8 replyCommand, bool mostSignificantFirst,
+                                    bool* linkBusy)
 {
+    if (linkBusy != nullptr)
+        *linkBusy = false;
+
     // Never waits for another thread's operation (a block transfer takes seconds): the word is
     // unknown for now, and the caller asks again later.
     const juce::ScopedTryLock operation (getOperationLock());
-    if (!operation.isLocked() || getLinkState() != connected)
+    if (!operation.isLocked())
+    {
+        if (linkBusy != nullptr)
+            *linkBusy = true;
+        return 0;
+    }
+
+    if (getLinkState() != connected)
         return 0;
 
     for (int attempt = 0; attempt < 4 && !juce::Thread::currentThreadShouldExit(); ++attempt)
@@ -95,34 +106,38 @@ juce::uint32 VantorelCom::readWord (juce::uint8 command, juce::uint8 replyComman
     return 0;
 }
 
-juce::uint32 VantorelCom::readFirmwareRevision()
+juce::uint32 VantorelCom::readFirmwareRevision (bool* linkBusy)
 {
-    return readWord (readRevisionCommand, revisionReply, false);
+    return readWord (readRevisionCommand, revisionReply, false, linkBusy);
 }
 
-juce::uint32 VantorelCom::readSerialNumber()
+juce::uint32 VantorelCom::readSerialNumber (bool* linkBusy)
 {
-    return readWord (readSerialCommand, serialReply, true);
+    return readWord (readSerialCommand, serialReply, true, linkBusy);
 }
 
-juce::uint32 VantorelCom::getFirmwareRevision()
+juce::uint32 VantorelCom::cachedWord (std::atomic<juce::uint32>& cache, juce::uint8 command,
+                                      juce::uint8 replyCommand, bool mostSignificantFirst, bool* linkBusy)
 {
+    if (linkBusy != nullptr)
+        *linkBusy = false;
+
     if (getLinkState() != connected)
         return 0;
 
-    if (cachedRevision.load() == 0)
-        cachedRevision = readFirmwareRevision();
-    return cachedRevision.load();
+    if (cache.load() == 0)
+        cache = readWord (command, replyCommand, mostSignificantFirst, linkBusy);
+    return cache.load();
 }
 
-juce::uint32 VantorelCom::getSerialNumber()
+juce::uint32 VantorelCom::getFirmwareRevision (bool* linkBusy)
 {
-    if (getLinkState() != connected)
-        return 0;
+    return cachedWord (cachedRevision, readRevisionCommand, revisionReply, false, linkBusy);
+}
 
-    if (cachedSerialNumber.load() == 0)
-        cachedSerialNumber = readSerialNumber();
-    return cachedSerialNumber.load();
+juce::uint32 VantorelCom::getSerialNumber (bool* linkBusy)
+{
+    return cachedWord (cachedSerialNumber, readSerialCommand, serialReply, true, linkBusy);
 }
 
 int VantorelCom::compareFirmware()

@@ -20,13 +20,14 @@ public:
 
     // Read from the amplifier (up to four attempts of about a second); 0 when not connected, when
     // every attempt failed, at once when another thread is using the link, and as soon as the
-    // calling thread is asked to stop.
-    juce::uint32 readFirmwareRevision();
-    juce::uint32 readSerialNumber();
+    // calling thread is asked to stop. linkBusy, when given, tells the third case from the others:
+    // the amplifier was not asked at all, so its silence says nothing.
+    juce::uint32 readFirmwareRevision (bool* linkBusy = nullptr);
+    juce::uint32 readSerialNumber (bool* linkBusy = nullptr);
 
     // Cached per connection; a cache holding 0 is read again on the next call.
-    juce::uint32 getFirmwareRevision();
-    juce::uint32 getSerialNumber();
+    juce::uint32 getFirmwareRevision (bool* linkBusy = nullptr);
+    juce::uint32 getSerialNumber (bool* linkBusy = nullptr);
 
     // 1 when the amplifier's firmware is newer than the embedded image, 0 when equal or not
     // connected, -1 when older (or unreadable).
@@ -42,7 +43,10 @@ protected:
 
 private:
     void buildProductTable();
-    juce::uint32 readWord (juce::uint8 command, juce::uint8 replyCommand, bool mostSignificantFirst);
+    juce::uint32 readWord (juce::uint8 command, juce::uint8 replyCommand, bool mostSignificantFirst,
+                           bool* linkBusy);
+    juce::uint32 cachedWord (std::atomic<juce::uint32>& cache, juce::uint8 command, juce::uint8 replyCommand,
+                             bool mostSignificantFirst, bool* linkBusy);
     void clearCaches();
 
     // Written by the thread that first asks, cleared on the message thread.

@@ -43,7 +43,7 @@ bool AmplifierIdentity::isReadingMissing() const
 
 void AmplifierIdentity::whenRead (std::function<void()> road)
 {
-    if (!isReadingMissing())
+    if (!isReadingMissing() && !readRunning)
     {
         waitingRoad = nullptr;
         road();
@@ -88,12 +88,15 @@ void AmplifierIdentity::readAmplifier()
 {
     const auto connection = link.getConnectionCount();
     Reading reading;
-    reading.revision = link.getFirmwareRevision();
+
+    if (!readWhenLinkFree (&VantorelCom::getFirmwareRevision, connection, reading.revision))
+        return;
 
     // An amplifier that does not give its revision is asked nothing more until the next read.
     if (reading.revision != 0)
     {
-        reading.serialNumber = link.getSerialNumber();
+        if (!readWhenLinkFree (&VantorelCom::getSerialNumber, connection, reading.serialNumber))
+            return;
         reading.firmwareComparison = link.compareFirmware();
     }
 
@@ -103,8 +106,26 @@ void AmplifierIdentity::readAmplifier()
         return;
 
     reading.connection = connection;
+    reading.number = ++readsFinished;
     const juce::ScopedLock sl (readingLock);
     lastReading = reading;
+}
+
+bool AmplifierIdentity::readWhenLinkFree (juce::uint32 (VantorelCom::*read) (bool*), juce::uint32 connection,
+                                          juce::uint32& word)
+{
+    for (;;)
+    {
+        bool linkBusy = false;
+        word = (link.*read) (&linkBusy);
+        if (!linkBusy)
+            return true;
+
+        // A pass ends within a frame once the window takes the link, and a Hold stops this read.
+        if (threadShouldExit() || !link.isSameConnection (connection))
+            return false;
+        sleep (link.getTiming().replyPollMs);
+    }
 }
 
 void AmplifierIdentity::stopReading()

@@ -11,9 +11,10 @@
 // thread "Identity Reader": an amplifier that does not answer costs its reply time-outs (seconds)
 // there, never the window's.
 //
-// Threads: everything but run() on the message thread. Nothing else may use the link while a read
-// runs (the link's requests would refuse it): the status display starts no synchronisation pass
-// during a read and no read during a pass, and the message thread's own requests take a Hold.
+// Threads: everything but run() on the message thread. A read that finds the link in use (a
+// synchronisation pass still sending) waits for it between polls, and asks the amplifier once the
+// link is free: a busy link is not a silent amplifier. The status display starts no pass during a
+// read, and the message thread's own requests take a Hold, which stops the read.
 // Hand-overs:
 // - the finished reading: readingLock, written once at the end of a read, copied by the message
 //   thread;
@@ -26,6 +27,7 @@ public:
     struct Reading
     {
         juce::uint32 connection = 0; // the link's connection count it was read on; 0: none
+        juce::uint32 number = 0;     // counts the reads that ran to their end; 0: none
         juce::uint32 revision = 0;   // 0: the amplifier did not answer
         juce::uint32 serialNumber = 0;
         int firmwareComparison = 0; // VantorelCom::compareFirmware, once the revision is known
@@ -47,12 +49,13 @@ public:
     Reading getReading() const;
 
     // Runs a road that needs this connection's revision and serial number once they have been
-    // read: at once when they have been (also when the read found nothing: the amplifier did not
-    // answer), or when no amplifier is connected in application mode; otherwise from the message
-    // loop when the read in flight, started here when none runs, has ended. The window goes on
-    // meanwhile. One road waits at a time: a later click takes its place. A waiting road is
-    // dropped when one of the program's windows is open by the time the read ends, or a hold is
-    // taken; the road itself checks that what it was started for is still there.
+    // read: at once when they have been and no read runs (also when the last read found nothing:
+    // the amplifier did not answer), or when no amplifier is connected in application mode;
+    // otherwise from the message loop when the read in flight (the first, or a retry of one that
+    // found nothing), started here when none runs, has ended. The window goes on meanwhile. One
+    // road waits at a time: a later click takes its place. A waiting road is dropped when one of
+    // the program's windows is open by the time the read ends, or a hold is taken; the road itself
+    // checks that what it was started for is still there.
     void whenRead (std::function<void()> road);
 
     // The link for the message thread: a running read is stopped when the hold is taken (within a
@@ -73,6 +76,10 @@ public:
 private:
     void run() override;
     void readAmplifier();
+    // Reads one word through the link, waiting while another thread uses it; false when this read
+    // was stopped or the connection went meanwhile.
+    bool readWhenLinkFree (juce::uint32 (VantorelCom::*read) (bool*), juce::uint32 connection,
+                           juce::uint32& word);
     void handleAsyncUpdate() override;
     void stopReading();
     // Connected in application mode, and this connection not read to its end yet.
@@ -84,7 +91,8 @@ private:
     std::atomic<bool> readRunning{ false }; // set by the message thread, cleared by the reader
 
     juce::CriticalSection readingLock;
-    Reading lastReading; // readingLock
+    Reading lastReading;            // readingLock
+    juce::uint32 readsFinished = 0; // reader only
 
     JUCE_DECLARE_NON_COPYABLE (AmplifierIdentity)
 };

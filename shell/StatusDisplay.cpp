@@ -34,13 +34,17 @@ void StatusDisplay::tick()
 
 void StatusDisplay::followIdentification()
 {
+    // A read that ended since the last one handled: this display's own, or one a device road
+    // clicked before any tick asked for, which is taken as it is, not read again.
+    const auto isNew = [this] (const AmplifierIdentity::Reading& r)
+    { return r.connection != 0 && r.number != handledReading; };
     auto reading = identity.getReading();
 
-    // A device road clicked before any tick took a reading asks for one itself: that one is taken
-    // as it is, not read again.
-    if (reading.connection == 0 || reading.connection == handledConnection)
+    if (!isNew (reading))
     {
-        if (!readingAsked)
+        // A read stopped by one of the window's own requests ends without a reading: it was no
+        // attempt, so it raises no back-off and is made again at the next tick after the request.
+        if (!identity.isReading())
         {
             if (ticksUntilRetry > 0)
             {
@@ -52,22 +56,16 @@ void StatusDisplay::followIdentification()
             // now, none starts during the read.
             if (host.isSynchronisationRunning() || !identity.startReading())
                 return;
-            readingAsked = true;
         }
 
-        if (!identity.waitForReading (identificationWaitMs))
+        reading = identity.waitForReading (identificationWaitMs) ? identity.getReading() : reading;
+        if (!isNew (reading))
         {
             // Named at once; its serial number and revision follow when it answers.
             if (!unknownRevisionShown)
                 setStatus ("Connected to " + link.getProductName(), juce::Colours::black);
             return;
         }
-
-        readingAsked = false;
-        // None when the read was stopped by one of the window's own requests: it is made again.
-        reading = identity.getReading();
-        if (reading.connection == 0)
-            return;
     }
 
     // A device road has the amplifier, and its windows may be open: the wizard is not opened over
@@ -75,7 +73,6 @@ void StatusDisplay::followIdentification()
     if (identity.isHeld() && offersWizard (reading))
         return;
 
-    readingAsked = false;
     handleConnection (reading);
 }
 
@@ -86,7 +83,7 @@ bool StatusDisplay::offersWizard (const AmplifierIdentity::Reading& reading) con
 
 void StatusDisplay::handleConnection (const AmplifierIdentity::Reading& reading)
 {
-    handledConnection = reading.connection;
+    handledReading = reading.number;
     deviceRevision = reading.revision;
     serialNumber = reading.serialNumber;
 
@@ -157,10 +154,9 @@ void StatusDisplay::handleNoConnection()
 
 void StatusDisplay::forgetConnection()
 {
-    handledConnection = 0;
+    handledReading = 0;
     deviceRevision = 0;
     serialNumber = 0;
-    readingAsked = false;
     ticksUntilRetry = 0;
     nextRetryTicks = revisionRetryTicks;
     unknownRevisionShown = false;

@@ -90,10 +90,9 @@ private:
 
     juce::uint32 deviceRevision = 0;
     juce::uint32 serialNumber = 0;
-    // The connection whose reading was last handled; 0 when none was since the last disconnect.
-    juce::uint32 handledConnection = 0;
-    // A read has been started for this connection and its result not yet taken.
-    bool readingAsked = false;
+    // The number of the reading last handled; 0 when none was since the connection was last
+    // forgotten, so that the reading of an amplifier still on the same connection is taken again.
+    juce::uint32 handledReading = 0;
     // Ticks until an unreadable revision is asked for again; 0 asks at the next connected tick.
     int ticksUntilRetry = 0;
     // The wait after the next failed attempt.

@@ -81,6 +81,9 @@ public:
 
     int appConnects = 0, appDisconnects = 0, bootConnects = 0, bootDisconnects = 0;
 
+    // Held by a test thread, the link is in use as during another thread's transfer.
+    using VantorelCom::getOperationLock;
+
 protected:
     void appModeConnected() override
     {

@@ -200,6 +200,39 @@ TEST_F (OperationsTest, NoReplyGivesZeroAfterFourAttempts)
     EXPECT_EQ (emulator.getNumReceived (5), 4);
 }
 
+// While another thread holds the link the words are not asked for: the caller learns that the
+// link was busy, which a silent amplifier never reports, and a later query reads them.
+TEST_F (OperationsTest, ABusyLinkIsToldApartFromASilentAmplifier)
+{
+    connect();
+    bool busy = true;
+    emulator.setFault (Fault::noReply, true);
+    EXPECT_EQ (link.readSerialNumber (&busy), 0u);
+    EXPECT_FALSE (busy) << "asked four times and left unanswered";
+    emulator.setFault (Fault::noReply, false);
+
+    juce::WaitableEvent held, released;
+    std::thread transfer (
+        [&]
+        {
+            const juce::ScopedLock operation (link.getOperationLock());
+            held.signal();
+            released.wait (-1);
+        });
+    held.wait (-1);
+    const int revisionRequests = emulator.getNumReceived (3);
+    EXPECT_EQ (link.getFirmwareRevision (&busy), 0u);
+    EXPECT_TRUE (busy);
+    EXPECT_EQ (link.getSerialNumber (&busy), 0u);
+    EXPECT_TRUE (busy);
+    EXPECT_EQ (emulator.getNumReceived (3), revisionRequests);
+    released.signal();
+    transfer.join();
+
+    EXPECT_EQ (link.getFirmwareRevision (&busy), 924u) << "the busy link left nothing cached";
+    EXPECT_FALSE (busy);
+}
+
 TEST_F (OperationsTest, FirmwareComparison)
 {
     const std::pair<juce::uint32, int> cases[] = { { 924, 0 }, { 925, 1 }, { 900, -1 }, { 0x80000000u, 1 } };

@@ -170,6 +170,14 @@ protected:
         return true;
     }
 
+    // Runs the message loop until every message posted before this call has been handled.
+    static bool dispatchPendingMessages()
+    {
+        auto handled = std::make_shared<bool> (false);
+        juce::MessageManager::callAsync ([handled] { *handled = true; });
+        return waitUntil ([handled] { return *handled; });
+    }
+
     bool waitForPassEnd()
     {
         return waitUntil ([this] { return !synchroniser.isPassRunning(); });

@@ -1,5 +1,7 @@
 #include "tests/shell/DeviceRoadTestSupport.h"
 #include "tests/shell/MainContentTestSupport.h"
+#include "tests/shell/WizardUser.h"
+#include "tests/updates/WizardTestSupport.h"
 
 using namespace maintest;
 
@@ -7,7 +9,9 @@ namespace
 {
 // The main content with an emulated "ZELTA M" amplifier, scripted device windows and one
 // application of a "ZELTA M" device at the top of its list.
-class MainContentProgramTest : public MainContentTest
+// The firmware wizard's window has no native title bar: the desktop is made ready before the
+// framework opens the display.
+class MainContentProgramTest : private wizardtest::DesktopReady, public MainContentTest
 {
 protected:
     explicit MainContentProgramTest (bool waitForIdentity = true)
@@ -48,6 +52,20 @@ protected:
             juce::MessageManager::getInstance()->runDispatchLoopUntil (5);
         return condition();
     }
+
+    // The window's ticks come only from here.
+    bool tickUntil (const std::function<bool()>& condition)
+    {
+        return pumpUntil (
+            [&]
+            {
+                content->timerCallback();
+                return condition();
+            });
+    }
+
+    juce::String status() const { return content->getStatusLabel().getText(); }
+    int revisionRequests() const { return emulator.getNumReceived (QuobCom::readRevisionCommand); }
 };
 } // namespace
 
@@ -130,4 +148,68 @@ TEST_F (MainContentBeforeIdentityTest, RoadsClickedBeforeTheAmplifierIsIdentifie
     content->timerCallback();
     EXPECT_NE (content->getStatusDisplay().getDeviceRevision(), 0u);
     EXPECT_EQ (emulator.getNumReceived (QuobCom::readRevisionCommand), 1) << "read once per connection";
+}
+
+// An amplifier that did not answer at first, as one still starting. A Program click stops the
+// retry read without raising the back-off: the next tick reads again. A Get settings click during
+// a retry waits for it, and the amplifier that answers by now is read back.
+TEST_F (MainContentBeforeIdentityTest, ARetryStoppedByAClickIsNoAttemptAndAClickDuringOneWaitsForIt)
+{
+    emulator.setFault (AmplifierEmulator::Fault::shortWordReplies, 1);
+    ASSERT_TRUE (tickUntil ([&] { return status().endsWith ("Rev:unknown"); }));
+
+    emulator.setFault (AmplifierEmulator::Fault::shortWordReplies, 0);
+    emulator.setFault (AmplifierEmulator::Fault::noReply, 1);
+    int asked = revisionRequests();
+    ASSERT_TRUE (tickUntil ([&] { return revisionRequests() > asked; })) << "no retry after the back-off";
+    clickProgram();
+    ASSERT_EQ (prompts.calls.joinIntoString (","), "done");
+    EXPECT_EQ (user.calls.size(), 0u);
+
+    emulator.setFault (AmplifierEmulator::Fault::noReply, 0);
+    emulator.setFault (AmplifierEmulator::Fault::replyDelayMs, 200);
+    asked = revisionRequests();
+    content->timerCallback();
+    ASSERT_TRUE (pumpUntil ([&] { return revisionRequests() > asked; }))
+        << "the stopped read counted as an attempt and waits for the back-off";
+
+    auto& diagram = *content->getDiagram();
+    user.okCancelAnswers.push_back (false);
+    content->deviceReadbackRequested (diagram, *diagram.getSelectedDevice());
+    ASSERT_TRUE (pumpUntil ([this] { return !user.calls.empty(); }));
+    EXPECT_EQ (user.calls.back().title, "Download settings?");
+    EXPECT_EQ (user.calls.size(), 1u);
+
+    content->timerCallback();
+    EXPECT_EQ (status(), "Connected to Zelta 240/2M\nSerial Number: 74565 Rev:924");
+}
+
+// Older firmware, and a locked Program click before any tick took the reading: a tick while the
+// password window is open leaves the firmware wizard for after the road.
+TEST_F (MainContentBeforeIdentityTest, TheWizardIsNotOpenedOverARoadsPasswordWindow)
+{
+    emulator.setFirmwareRevision (900);
+    WizardUser wizardUser (WizardUser::Policy::cancel);
+    content->getDiagram()->getSelectedDevice()->getPasswordButton().setToggleState (
+        true, juce::sendNotificationSync);
+    prompts.passwords.push_back ("secret");
+    int wizardsWhilePasswordOpen = -1;
+    prompts.whileOpen = [&]
+    {
+        if (prompts.calls.contains ("choose") && wizardsWhilePasswordOpen < 0)
+        {
+            content->timerCallback();
+            wizardsWhilePasswordOpen = wizardUser.openingHeadlines.size();
+        }
+    };
+
+    clickProgram();
+    ASSERT_TRUE (
+        pumpUntil ([this] { return emulator.getNumStoredBlocks (QuobCom::applicationFrames) == 1; }));
+    EXPECT_EQ (wizardsWhilePasswordOpen, 0);
+
+    prompts.whileOpen = nullptr;
+    content->timerCallback();
+    ASSERT_TRUE (pumpUntil ([&] { return !content->getStatusDisplay().isWizardRunning(); }));
+    EXPECT_EQ (wizardUser.openingHeadlines, juce::StringArray ("Firmware Update Required!"));
 }

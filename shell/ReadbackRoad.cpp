@@ -19,15 +19,16 @@ void ReadbackRoad::run (DiagramDevice& selectedBox)
         return;
 
     const juce::Component::SafePointer<DiagramDevice> box (&selectedBox);
+    const bool connectedAtClick = link.getLinkState() == BaseCom::connected;
     identity.whenRead (
-        [this, box]
+        [this, box, connectedAtClick]
         {
             if (box != nullptr && box->isSelected())
-                readBack (*box);
+                readBack (*box, connectedAtClick);
         });
 }
 
-void ReadbackRoad::readBack (DiagramDevice& selectedBox)
+void ReadbackRoad::readBack (DiagramDevice& selectedBox, bool connectedAtClick)
 {
     // The question and the password window run the message loop: the box is checked after each.
     const juce::Component::SafePointer<DiagramDevice> box (&selectedBox);
@@ -37,6 +38,16 @@ void ReadbackRoad::readBack (DiagramDevice& selectedBox)
     const int family = box->getDeviceFamily().id;
     const auto check = amplifier.check (family);
     const auto revision = amplifier.getRevision();
+
+    // Unplugged while the click waited for the amplifier's identity: nothing to advise about its
+    // firmware.
+    if (check == NotedAmplifier::Check::notConnected && connectedAtClick)
+    {
+        interaction.showMessage (UserInteraction::Icon::info, "No data recieved",
+                                 DeviceTransfer::describe (DeviceTransfer::Outcome::notConnected) +
+                                     "\nNothing was read.\n");
+        return;
+    }
 
     if (check == NotedAmplifier::Check::notConnected ||
         (revision != 0 && revision <= lastRevisionWithoutReadback))

@@ -27,7 +27,8 @@ public:
     void run (DiagramDevice& box);
 
 private:
-    void readBack (DiagramDevice& box);
+    // connectedAtClick: an amplifier was connected when the user clicked.
+    void readBack (DiagramDevice& box, bool connectedAtClick);
     // The read element's password matches what the user types; false also when the user cancels.
     bool passwordAccepted (DiagramDevice& box, const juce::XmlElement& passwordElement);
 

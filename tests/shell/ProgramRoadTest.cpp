@@ -188,3 +188,80 @@ TEST_F (ProgramRoadTest, ALockedDeviceClickedBeforeTheAmplifierIsIdentifiedWaits
     EXPECT_EQ (stored->getChildByName ("Password")->getStringAttribute ("value"),
                makePasswordKey ("secret", 0x00054321));
 }
+
+// An amplifier that could not be programmed anyway is refused before the password is asked for.
+TEST_F (ProgramRoadTest, ALockedDeviceIsRefusedBeforeThePasswordIsAskedFor)
+{
+    // A "ZELTA" box with the "ZELTA M" amplifier.
+    device().setAttribute ("model", "ZELTA");
+    diagram = std::make_unique<DiagramView> (*application, presets, 0xff, descriptionShown, user,
+                                             [] (juce::Component&) { return 0; });
+    diagram->selectDevice (0, true);
+    setPadlock (true);
+    prompts.passwords = { "secret", "secret" };
+
+    program();
+    ASSERT_EQ (user.countCalls ("message"), 1);
+    EXPECT_EQ (user.calls.back().text,
+               "The connected amplifier is not of the selected device's family.\nNothing was sent.");
+
+    unplugAndNotice();
+    program();
+    ASSERT_EQ (user.countCalls ("message"), 2);
+    EXPECT_EQ (user.calls.back().text, "No amplifier is connected.");
+
+    EXPECT_TRUE (prompts.calls.isEmpty());
+    EXPECT_EQ (framesReceived(), 0);
+}
+
+// The read a locked click waits for reached the amplifier, which was then swapped for another: the
+// amplifier there now is read, and the key is salted with its serial number.
+TEST_F (ProgramRoadTest, AClickWaitingForAReadThatAnotherAmplifierOvertookReadsThatOne)
+{
+    link.disconnect();
+    ASSERT_GT (tickUntilState (link, BaseCom::connected), 0);
+    emulator.setFault (AmplifierEmulator::Fault::replyDelayMs, 300);
+    const int revisionRequests = emulator.getNumReceived (QuobCom::readRevisionCommand);
+    ASSERT_TRUE (identity.startReading()) << "as the status display's tick does";
+    setPadlock (true);
+    prompts.passwords.push_back ("secret");
+
+    program();
+    ASSERT_TRUE (waitUntil (
+        [&] { return emulator.getNumReceived (QuobCom::readRevisionCommand) > revisionRequests; }));
+    swapAmplifier();
+    ASSERT_TRUE (waitUntil ([this] { return programRoadsFinished == 1; }));
+
+    EXPECT_EQ (user.countCalls ("message"), 0);
+    auto stored = storedApplication();
+    ASSERT_NE (stored, nullptr);
+    ASSERT_NE (stored->getChildByName ("Password"), nullptr);
+    EXPECT_EQ (stored->getChildByName ("Password")->getStringAttribute ("value"),
+               makePasswordKey ("secret", 0x00054321));
+}
+
+// One of the program's windows (the EQ or the Save dialog, say) is open when the read a locked click
+// waits for ends: the road is dropped, so its password window never opens over that window.
+TEST_F (ProgramRoadTest, AClickWaitingForTheReadIsDroppedWhenAWindowIsOpenAsItEnds)
+{
+    link.disconnect();
+    ASSERT_GT (tickUntilState (link, BaseCom::connected), 0);
+    emulator.setFault (AmplifierEmulator::Fault::replyDelayMs, 100);
+    ASSERT_TRUE (identity.startReading());
+    setPadlock (true);
+    prompts.passwords.push_back ("secret");
+    program();
+
+    juce::Component window;
+    window.enterModalState (false);
+    ASSERT_EQ (juce::ModalComponentManager::getInstance()->getNumModalComponents(), 1);
+    ASSERT_TRUE (identity.waitForReading (30000));
+    // The read's end is announced before its thread ends.
+    ASSERT_TRUE (dispatchPendingMessages());
+    window.exitModalState (0);
+    ASSERT_TRUE (dispatchPendingMessages());
+
+    EXPECT_TRUE (prompts.calls.isEmpty());
+    EXPECT_EQ (programRoadsFinished, 0);
+    EXPECT_EQ (framesReceived(), 0);
+}

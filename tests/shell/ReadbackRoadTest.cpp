@@ -222,3 +222,55 @@ TEST_F (ReadbackRoadTest, AClickBeforeTheAmplifierIsIdentifiedWaitsForIt)
     EXPECT_EQ (emulator.getNumReceived (QuobCom::readRevisionCommand), revisionRequests + 1)
         << "the read in flight was stopped and made again";
 }
+
+// Unplugged while the click waits for the amplifier's identity: the road says that no amplifier is
+// connected, not that its firmware needs an update, and reads nothing.
+TEST_F (ReadbackRoadTest, AClickWhoseAmplifierLeftWhileItWaitedSaysThatNoneIsConnected)
+{
+    programThenEdit ({});
+    link.disconnect();
+    ASSERT_GT (tickUntilState (link, BaseCom::connected), 0);
+    emulator.setFault (AmplifierEmulator::Fault::replyDelayMs, 300);
+    ASSERT_TRUE (identity.startReading());
+    const auto callsBefore = user.calls.size();
+
+    readBack();
+    unplugAndNotice();
+    ASSERT_TRUE (waitUntil ([&] { return user.calls.size() > callsBefore; }));
+
+    EXPECT_EQ (lastMessage(), "No data recieved: No amplifier is connected.\nNothing was read.\n");
+    EXPECT_EQ (user.calls.size(), callsBefore + 1);
+    EXPECT_EQ (emulator.getNumReceived (QuobCom::readApplicationCommand), 0);
+    EXPECT_TRUE (deviceUnchanged());
+}
+
+namespace
+{
+// The link at the program's own pace, so that a synchronisation pass sends for a while.
+class ReadbackDuringPassTest : public DeviceRoadTest
+{
+protected:
+    ReadbackDuringPassTest() : DeviceRoadTest (LinkTiming{}) {}
+};
+} // namespace
+
+// Get settings clicked during a synchronisation pass, before the amplifier is identified: the read
+// waits for the link instead of taking the busy link for a silent amplifier, and the road goes on.
+TEST_F (ReadbackDuringPassTest, AClickDuringAPassWaitsForTheLinkInsteadOfCallingTheAmplifierSilent)
+{
+    ASSERT_GT (tickUntilState (link, BaseCom::connected), 0);
+    synchroniser.setEnabled (true);
+    pendingAnswers = 1;
+    synchroniser.tick (&box());
+    ASSERT_TRUE (waitUntil ([this] { return framesReceived() > 0; }));
+
+    user.okCancelAnswers.push_back (false);
+    readbackRoad.run (box());
+    ASSERT_TRUE (synchroniser.isPassRunning()) << "the click came after the pass";
+    ASSERT_TRUE (waitUntil ([this] { return !user.calls.empty(); }));
+
+    EXPECT_EQ (user.calls.back().title, "Download settings?");
+    EXPECT_EQ (user.countCalls ("message"), 0);
+    EXPECT_EQ (emulator.getNumStoredBlocks (QuobCom::applicationFrames), 1) << "the pass was cut short";
+    EXPECT_EQ (emulator.getNumReceived (QuobCom::readRevisionCommand), 1);
+}

@@ -87,6 +87,21 @@ struct StallMeter : juce::Timer
     }
 };
 
+// What is clicked as soon as the amplifier is connected, while its identity is still read.
+enum class OnConnection
+{
+    nothing,
+    getSettings,
+    program // "Programming Done" is left with synchronisation on
+};
+
+struct WindowOptions
+{
+    std::optional<AmplifierEmulator::Fault> fault;
+    int faultValue = 1;
+    OnConnection onConnection = OnConnection::nothing;
+};
+
 // The window's main content with an emulated amplifier of the family of the largest example
 // device (the one that takes the most frames), that device opened and selected, and the link
 // connected with its status shown.
@@ -108,8 +123,7 @@ struct Window
     // the window answered it.
     double clickAnswerSeconds = 0;
 
-    explicit Window (std::optional<AmplifierEmulator::Fault> fault = std::nullopt,
-                     bool clickGetSettingsOnConnection = false)
+    explicit Window (const WindowOptions& options = {})
     {
         documents.createDirectory();
         juce::SharedResourcePointer<PresetLibrary> library;
@@ -135,8 +149,8 @@ struct Window
         }
 
         emulator = std::make_unique<AmplifierEmulator> (amplifierFor (family));
-        if (fault.has_value())
-            emulator->setFault (*fault, 1);
+        if (options.fault.has_value())
+            emulator->setFault (*options.fault, options.faultValue);
         link = std::make_unique<VantorelCom> (emulator->createUsbDevices(), emulator->createMidiPorts());
 
         VersionEndpoint nowhere;
@@ -157,13 +171,19 @@ struct Window
         std::optional<Clock::time_point> clicked;
         const auto clickAnswered = [&]
         {
-            if (!clickGetSettingsOnConnection)
+            if (options.onConnection == OnConnection::nothing)
+                return true;
+            if (options.onConnection == OnConnection::program && clicked.has_value())
                 return true;
             if (!clicked.has_value() && link->getLinkState() == BaseCom::connected)
             {
                 clicked = Clock::now();
-                auto& diagram = *content->getDiagram();
-                content->deviceReadbackRequested (diagram, *diagram.getSelectedDevice());
+                if (options.onConnection == OnConnection::program)
+                {
+                    content->buttonClicked (&content->getProgramButton());
+                    return true;
+                }
+                clickGetSettings();
             }
             if (!clicked.has_value() || user.calls.empty())
                 return false;
@@ -183,6 +203,12 @@ struct Window
     }
 
     int framesReceived() const { return emulator->getNumReceived (40) + emulator->getNumReceived (37); }
+
+    void clickGetSettings()
+    {
+        auto& diagram = *content->getDiagram();
+        content->deviceReadbackRequested (diagram, *diagram.getSelectedDevice());
+    }
 };
 
 // From the Program button to "Programming Done", against the floor set by the frame pacing.
@@ -219,9 +245,17 @@ BENCHMARK (BM_ProgramLargestExampleFromWindow)->Iterations (3)->UseRealTime()->U
 
 // With synchronisation on, a change on the MATRIX page until the amplifier has stored the block,
 // through the window's own 500 ms ticks; and the longest stall of the message thread meanwhile.
+// With argument 1 the amplifier answers slowly (300 ms), Program is clicked before its identity
+// read has ended (synchronisation chosen), and Get settings is clicked during every pass: also
+// how long each click waits for "Download settings?" (answered Cancel; the stopped pass goes out
+// again).
 void BM_SyncPageChangeToAmplifier (benchmark::State& state)
 {
-    Window window;
+    const bool clickDuringPass = state.range (0) != 0;
+    WindowOptions options;
+    if (clickDuringPass)
+        options = { AmplifierEmulator::Fault::replyDelayMs, 300, OnConnection::program };
+    Window window (options);
     if (window.error.isNotEmpty())
     {
         state.SkipWithError (window.error.toRawUTF8());
@@ -229,7 +263,8 @@ void BM_SyncPageChangeToAmplifier (benchmark::State& state)
     }
 
     auto& content = *window.content;
-    content.buttonClicked (&content.getProgramButton());
+    if (!clickDuringPass)
+        content.buttonClicked (&content.getProgramButton());
     auto* matrix = dynamic_cast<MatrixComponent*> (content.getSetupArea().getPage (SetupArea::matrixPage));
     if (!content.isSyncEnabled() || matrix == nullptr)
     {
@@ -245,7 +280,7 @@ void BM_SyncPageChangeToAmplifier (benchmark::State& state)
     }
 
     StallMeter stall;
-    double longestWait = 0, longestTransfer = 0, longestLatency = 0, longestStall = 0;
+    double longestWait = 0, longestTransfer = 0, longestLatency = 0, longestStall = 0, longestAnswer = 0;
     int changes = 0;
 
     for (auto _ : state)
@@ -260,6 +295,19 @@ void BM_SyncPageChangeToAmplifier (benchmark::State& state)
         // Waiting for the tick, then the transfer.
         const bool sent = runLoopUntil ([&] { return window.framesReceived() > frames; });
         const auto firstFrame = Clock::now();
+        if (sent && clickDuringPass)
+        {
+            const auto questions = window.user.calls.size();
+            window.clickGetSettings();
+            if (!runLoopUntil ([&] { return window.user.calls.size() > questions; }) ||
+                window.user.calls.back().title != "Download settings?")
+            {
+                state.SkipWithError ("the click during the pass was not answered with its question");
+                return;
+            }
+            longestAnswer =
+                std::max (longestAnswer, std::chrono::duration<double> (Clock::now() - firstFrame).count());
+        }
         if (!sent || !runLoopUntil ([&] { return window.emulator->getNumStoredBlocks (37) > stored; }))
         {
             state.SkipWithError ("the change never reached the amplifier");
@@ -284,8 +332,15 @@ void BM_SyncPageChangeToAmplifier (benchmark::State& state)
     state.counters["transfer_floor_seconds"] = window.expectedFrames * 0.020;
     state.counters["latency_max_seconds"] = longestLatency;
     state.counters["message_thread_stall_max_ms"] = longestStall;
+    if (clickDuringPass)
+        state.counters["click_answer_max_seconds"] = longestAnswer;
 }
-BENCHMARK (BM_SyncPageChangeToAmplifier)->Iterations (6)->UseRealTime()->Unit (benchmark::kSecond);
+BENCHMARK (BM_SyncPageChangeToAmplifier)
+    ->Arg (0)
+    ->Arg (1)
+    ->Iterations (6)
+    ->UseRealTime()
+    ->Unit (benchmark::kSecond);
 
 // An amplifier that answers no request, plugged in while the window runs: the longest stall of the
 // message thread until the window has given up on its revision and serial number and enabled
@@ -297,7 +352,8 @@ void BM_SilentAmplifierConnection (benchmark::State& state)
     double longestStall = 0, longestAnswer = 0;
     for (auto _ : state)
     {
-        Window window (AmplifierEmulator::Fault::noReply, click);
+        Window window ({ AmplifierEmulator::Fault::noReply, 1,
+                         click ? OnConnection::getSettings : OnConnection::nothing });
         if (window.error.isNotEmpty())
         {
             state.SkipWithError (window.error.toRawUTF8());

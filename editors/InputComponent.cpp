@@ -118,14 +118,14 @@ void InputComponent::editCustomEq (int input)
     }
 
     const bool wasCustom = customChosen[input] == customId;
-    const auto* effect = findChildById (*settings, "EFFECT", eqEffectId (input));
-    auto backup = effect != nullptr ? std::make_unique<juce::XmlElement> (*effect) : nullptr;
+    const auto* eqElement = findChildById (*settings, "EFFECT", eqEffectId (input));
+    auto backup = eqElement != nullptr ? std::make_unique<juce::XmlElement> (*eqElement) : nullptr;
 
     editIndex = input;
     eqDialog.consumeChangeFlag();
 
-    if (wasCustom && effect != nullptr)
-        eqDialog.setBands (effect, 0);
+    if (wasCustom && eqElement != nullptr)
+        eqDialog.setBands (eqElement, 0);
     else
         eqDialog.selectFirstFactoryPreset();
 

@@ -235,21 +235,21 @@ juce::XmlElement* OutputComponent::findChannelEffect (const char* stem, int outp
     const auto name = effectName (stem, output);
     const juce::String id (channelEffectOf (stem).ids[output]);
 
-    for (auto* effect : settings->getChildWithTagNameIterator ("EFFECT"))
+    for (auto* stored : settings->getChildWithTagNameIterator ("EFFECT"))
     {
-        const auto effectId = effect->getStringAttribute ("Id", effect->getStringAttribute ("id"));
-        const bool named = effect->hasAttribute ("Name") || effect->hasAttribute ("name");
+        const auto effectId = stored->getStringAttribute ("Id", stored->getStringAttribute ("id"));
+        const bool named = stored->hasAttribute ("Name") || stored->hasAttribute ("name");
         if (effectId == id &&
-            (!named || effect->getStringAttribute ("Name", effect->getStringAttribute ("name")) == name))
-            return effect;
+            (!named || stored->getStringAttribute ("Name", stored->getStringAttribute ("name")) == name))
+            return stored;
     }
     return nullptr;
 }
 
 juce::XmlElement* OutputComponent::channelEffectToWrite (const char* stem, int output)
 {
-    if (auto* effect = findChannelEffect (stem, output))
-        return effect;
+    if (auto* found = findChannelEffect (stem, output))
+        return found;
 
     if (getSettings() == nullptr)
         return nullptr;
@@ -440,8 +440,8 @@ int OutputComponent::delayToSamples (float milliseconds)
 
 void OutputComponent::writeDelay (int output, int samples)
 {
-    if (auto* effect = channelEffectToWrite (delayEffect.stem, output))
-        if (auto* time = findChildById (*effect, "PARAMETER", delayTimeId))
+    if (auto* delayElement = channelEffectToWrite (delayEffect.stem, output))
+        if (auto* time = findChildById (*delayElement, "PARAMETER", delayTimeId))
         {
             time->setAttribute ("DisplayValue", juce::String (samples) + " Smpl");
             time->setAttribute ("StepValue", samples);
@@ -456,8 +456,8 @@ void OutputComponent::writeLimit (int output)
     // The total, not the LIMIT slider: the amplifier never gets more than the page shows.
     const int tenths = juce::roundToInt (rows[output]->limitTotal.getValue() * 10.0);
 
-    if (auto* effect = channelEffectToWrite (limiterEffect.stem, output))
-        if (auto* voltage = findChildById (*effect, "PARAMETER", limitVoltageId))
+    if (auto* limiterElement = channelEffectToWrite (limiterEffect.stem, output))
+        if (auto* voltage = findChildById (*limiterElement, "PARAMETER", limitVoltageId))
             setLimitVoltage (*voltage, tenths);
 }
 
@@ -466,10 +466,10 @@ void OutputComponent::dropLimitParameter()
     if (hasLimit() || element == nullptr)
         return;
 
-    if (auto* effect =
+    if (auto* limiterElement =
             findEffectByIdAndName (*element, effectName (limiterEffect.stem, 0), limiterEffect.ids[0]))
-        if (auto* voltage = findChildById (*effect, "PARAMETER", limitVoltageId))
-            effect->removeChildElement (voltage, true);
+        if (auto* voltage = findChildById (*limiterElement, "PARAMETER", limitVoltageId))
+            limiterElement->removeChildElement (voltage, true);
 }
 
 void OutputComponent::readPresetLimit (int output)
@@ -488,12 +488,12 @@ void OutputComponent::readPresetLimit (int output)
                 }
             }
 
-    const juce::XmlElement* effect = findChannelEffect (limiterEffect.stem, output);
+    const juce::XmlElement* limiterElement = findChannelEffect (limiterEffect.stem, output);
     if (const auto* preset = findSpeakerPreset (selectedIds[output]))
-        effect = findChildByIdAndName (*preset, "EFFECT", "Apm1 Preset", "34");
+        limiterElement = findChildByIdAndName (*preset, "EFFECT", "Apm1 Preset", "34");
 
-    if (effect != nullptr)
-        if (const auto* voltage = findChildById (*effect, "PARAMETER", limitVoltageId))
+    if (limiterElement != nullptr)
+        if (const auto* voltage = findChildById (*limiterElement, "PARAMETER", limitVoltageId))
             if (voltage->getStringAttribute ("StepValue").isNotEmpty())
                 presetLimits[output] = (float)(voltage->getIntAttribute ("StepValue") / 10.0);
 }
@@ -534,7 +534,7 @@ void OutputComponent::sliderValueChanged (juce::Slider* slider)
     if (slider == &row.delay)
     {
         const int samples = delayToSamples ((float)row.delay.getValue());
-        row.delay.setValue (samples / samplesPerMillisecond, juce::dontSendNotification);
+        row.delay.setValue ((float)samples / samplesPerMillisecond, juce::dontSendNotification);
         updateDelayTotal (n);
         writeDelay (n, samples);
     }

@@ -1,4 +1,5 @@
 #include "platform/JuceUserInteraction.h"
+#include "platform/DialogWindowAround.h"
 
 namespace
 {
@@ -70,11 +71,20 @@ bool JuceUserInteraction::isKeyCurrentlyDown (int keyCode)
 
 int JuceUserInteraction::runDialog (juce::Component& content, const juce::String& title)
 {
+    const auto given = content.getBounds();
+
     juce::DialogWindow::LaunchOptions options;
     options.dialogTitle = title;
-    options.content.setNonOwned (&content);
     options.resizable = false;
-    return options.runModal();
+
+    auto window = createDialogWindowAround (content, options);
+    window->enterModalState (true);
+    const int result = window->runModalLoop();
+
+    // The content sat at the window's origin; the caller gets it back where it was.
+    window.reset();
+    content.setBounds (given);
+    return result;
 }
 
 int JuceUserInteraction::showMenu (const juce::PopupMenu& menu)

@@ -53,8 +53,9 @@ public:
     // Whether the key with this code (e.g. juce::KeyPress::F8Key) is held down now.
     virtual bool isKeyCurrentlyDown (int keyCode) = 0;
 
-    // Shows the content, which stays the caller's, in a modal dialog window with
-    // this title (not resizable, the framework's other defaults); returns the
+    // Shows the content, which stays the caller's, at its own size in a modal
+    // dialog window with this title (not resizable, the framework's other
+    // defaults), and gives it back with the bounds it came with; returns the
     // result the window left its modal state with (0 when it was closed).
     virtual int runDialog (juce::Component& content, const juce::String& title) = 0;
 

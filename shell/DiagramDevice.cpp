@@ -28,10 +28,9 @@ template <size_t N> int clampedCount (int count, const char* const (&)[N])
 } // namespace
 
 DiagramDevice::DiagramDevice (int number, juce::XmlElement& deviceElement, bool labelsEditable,
-                              const DeviceFamily& deviceFamily, const PresetLibrary& presetLibrary,
-                              UserInteraction& userInteraction)
+                              const DeviceFamily& deviceFamily, UserInteraction& userInteraction)
     : juce::Component ("DiagramDevice"), deviceNumber (number), editable (labelsEditable),
-      family (deviceFamily), device (deviceElement), presets (presetLibrary), interaction (userInteraction)
+      family (deviceFamily), device (deviceElement), interaction (userInteraction)
 {
     // Clicks on the body go through to the diagram, which selects the box.
     setInterceptsMouseClicks (false, true);

@@ -13,8 +13,6 @@
 #include <functional>
 #include <optional>
 
-class PresetLibrary;
-
 // The box that stands for one amplifier in the device diagram: the drawn body
 // with its pin names, editable labels for every pin and for the amplifier, the
 // device number, the padlock and get-settings buttons and the busy spinner.
@@ -34,9 +32,9 @@ public:
     // Longer labels are stored cut, and the label then shows the cut text.
     static constexpr int maxLabelLength = 127;
 
-    // `device` must outlive the box; `presets` and `interaction` belong to the owner.
+    // `device` must outlive the box; `interaction` belongs to the owner.
     DiagramDevice (int deviceNumber, juce::XmlElement& device, bool editable, const DeviceFamily& family,
-                   const PresetLibrary& presets, UserInteraction& interaction);
+                   UserInteraction& interaction);
     ~DiagramDevice() override;
 
     void setSelected (bool shouldBeSelected);
@@ -135,7 +133,6 @@ private:
     GetSettingsButton getSettingsButtonComponent;
 
     juce::SharedResourcePointer<VantorelCom> link;
-    const PresetLibrary& presets;
     UserInteraction& interaction;
 
     // Declared before its window, which shows it without owning it.

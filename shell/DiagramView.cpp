@@ -78,7 +78,7 @@ DiagramView::~DiagramView()
 DiagramDevice* DiagramView::createDevice (int number, juce::XmlElement& device, const DeviceFamily& family)
 {
     auto* box = devices.add (
-        new DiagramDevice (number, device, (flags & editableLabelsFlag) != 0, family, presets, interaction));
+        new DiagramDevice (number, device, (flags & editableLabelsFlag) != 0, family, interaction));
     addAndMakeVisible (box);
     box->addChangeListener (this);
     box->onReadbackRequested = [this] (DiagramDevice& requester)

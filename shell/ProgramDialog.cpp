@@ -78,7 +78,7 @@ void ProgramDialog::paint (juce::Graphics& g)
 
     g.setColour (findColour (accentColourId).withAlpha (0.3f));
     g.fillRoundedRectangle (iconArea.toFloat(), 5.0f);
-    g.setFont (juce::Font (iconArea.getHeight() * 0.9f, juce::Font::bold));
+    g.setFont (juce::Font ((float)iconArea.getHeight() * 0.9f, juce::Font::bold));
     g.drawText ("i", iconArea, juce::Justification::centred, false);
 
     g.setColour (juce::Colours::black);

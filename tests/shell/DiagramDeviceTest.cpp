@@ -50,8 +50,8 @@ protected:
 
     std::unique_ptr<ProbedDevice> makeBox (const juce::String& familyName, int number = 1)
     {
-        auto box = std::make_unique<ProbedDevice> (number, *device, true, DeviceFamily::fromName (familyName),
-                                                   presets, user);
+        auto box =
+            std::make_unique<ProbedDevice> (number, *device, true, DeviceFamily::fromName (familyName), user);
         box->setLookAndFeel (&scheme);
         return box;
     }
@@ -64,7 +64,6 @@ protected:
 
     juce::ScopedJuceInitialiser_GUI gui;
     juce::LookAndFeel_V3 scheme;
-    PresetLibrary presets{ diagramtest::templateTable };
     ScriptedUserInteraction user;
     std::unique_ptr<juce::XmlElement> device = diagramtest::parse (
         "<Device model=\"ZELTA\"><Input id=\"1\" label=\"Lectern\"/><Input id=\"7\" label=\"Far away\"/>"

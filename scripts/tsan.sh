@@ -8,7 +8,8 @@
 # pass sends while the pages edit the device, stops between frames, and meets message-thread
 # requests; the amplifier's identity is read on its own thread while the window ticks, with every
 # family, older and newer firmware (the wizard offered) and update mode, and a click waits for it;
-# every modal window of the program meets a close request.
+# every modal window of the program meets a close request; a click during a pass waits for the
+# link the pass holds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -29,5 +30,5 @@ run ./build-tsan/tests_link
 run xvfb-run -a -s "-screen 0 1920x1080x24" ./build-tsan/tests_updates \
     --gtest_filter='FWUpdateWizardTest.*:Pages/*:EveryModel/FWUpdateWizardRoad.*/0:CutOrOtherRevision/*:FWUpdateWizardLongReplyWait.*'
 run xvfb-run -a -s "-screen 0 1920x1080x24" ./build-tsan/tests_shell \
-    --gtest_filter='*Synchroniser*:ProgramRoad*:ReadbackRoad*:MainContentProgram*:MainContentBeforeIdentity*:*StatusDisplay*:EachModalWindow/*'
+    --gtest_filter='*Synchroniser*:ProgramRoad*:ReadbackRoad*:ReadbackDuringPass*:MainContentProgram*:MainContentBeforeIdentity*:*StatusDisplay*:EachModalWindow/*'
 echo "ThreadSanitizer: the link, wizard and device-road tests ran clean."

@@ -112,6 +112,13 @@ protected:
         ASSERT_GT (tickUntilState (link, BaseCom::connected), 0);
     }
 
+    // Connected anew, not identified yet.
+    void reconnect()
+    {
+        link.disconnect();
+        ASSERT_GT (tickUntilState (link, BaseCom::connected), 0);
+    }
+
     void unplugAndNotice()
     {
         emulator.unplug();

@@ -21,6 +21,26 @@ protected:
 
     bool workingCopyUnchanged() { return device().isEquivalentTo (before.get(), false); }
 
+    // A locked Program click while the identity read the status display's tick started is in
+    // flight, with an amplifier that answers after the delay.
+    void clickLockedWhileIdentifying (int replyDelayMs)
+    {
+        emulator.setFault (AmplifierEmulator::Fault::replyDelayMs, replyDelayMs);
+        ASSERT_TRUE (identity.startReading());
+        setPadlock (true);
+        prompts.passwords.push_back ("secret");
+        program();
+    }
+
+    void expectStoredKeySaltedWith (juce::uint32 serialNumber)
+    {
+        auto stored = storedApplication();
+        ASSERT_NE (stored, nullptr);
+        auto* password = stored->getChildByName ("Password");
+        ASSERT_NE (password, nullptr);
+        EXPECT_EQ (password->getStringAttribute ("value"), makePasswordKey ("secret", serialNumber));
+    }
+
     juce::MemoryBlock originalBlock;
     std::unique_ptr<juce::XmlElement> before;
 };
@@ -169,24 +189,15 @@ TEST_F (ProgramRoadTest, NoLockWithoutTheSerialNumber)
 TEST_F (ProgramRoadTest, ALockedDeviceClickedBeforeTheAmplifierIsIdentifiedWaitsForIt)
 {
     swapAmplifier();
-    emulator.setFault (AmplifierEmulator::Fault::replyDelayMs, 30);
     const int revisionRequests = emulator.getNumReceived (QuobCom::readRevisionCommand);
-    ASSERT_TRUE (identity.startReading()) << "as the status display's tick does";
-    setPadlock (true);
-    prompts.passwords.push_back ("secret");
-
-    program();
+    clickLockedWhileIdentifying (30);
     EXPECT_TRUE (prompts.calls.isEmpty()) << "the password is asked for once the serial number is known";
     ASSERT_TRUE (waitUntil ([this] { return programRoadsFinished == 1; }));
 
     EXPECT_EQ (user.countCalls ("message"), 0);
     EXPECT_EQ (emulator.getNumReceived (QuobCom::readRevisionCommand), revisionRequests + 1)
-        << "the read in flight was stopped and made again";
-    auto stored = storedApplication();
-    ASSERT_NE (stored, nullptr);
-    ASSERT_NE (stored->getChildByName ("Password"), nullptr);
-    EXPECT_EQ (stored->getChildByName ("Password")->getStringAttribute ("value"),
-               makePasswordKey ("secret", 0x00054321));
+        << "the read in flight was not waited for";
+    expectStoredKeySaltedWith (0x00054321);
 }
 
 // An amplifier that could not be programmed anyway is refused before the password is asked for.
@@ -218,39 +229,24 @@ TEST_F (ProgramRoadTest, ALockedDeviceIsRefusedBeforeThePasswordIsAskedFor)
 // amplifier there now is read, and the key is salted with its serial number.
 TEST_F (ProgramRoadTest, AClickWaitingForAReadThatAnotherAmplifierOvertookReadsThatOne)
 {
-    link.disconnect();
-    ASSERT_GT (tickUntilState (link, BaseCom::connected), 0);
-    emulator.setFault (AmplifierEmulator::Fault::replyDelayMs, 300);
+    reconnect();
     const int revisionRequests = emulator.getNumReceived (QuobCom::readRevisionCommand);
-    ASSERT_TRUE (identity.startReading()) << "as the status display's tick does";
-    setPadlock (true);
-    prompts.passwords.push_back ("secret");
-
-    program();
+    clickLockedWhileIdentifying (300);
     ASSERT_TRUE (waitUntil (
         [&] { return emulator.getNumReceived (QuobCom::readRevisionCommand) > revisionRequests; }));
     swapAmplifier();
     ASSERT_TRUE (waitUntil ([this] { return programRoadsFinished == 1; }));
 
     EXPECT_EQ (user.countCalls ("message"), 0);
-    auto stored = storedApplication();
-    ASSERT_NE (stored, nullptr);
-    ASSERT_NE (stored->getChildByName ("Password"), nullptr);
-    EXPECT_EQ (stored->getChildByName ("Password")->getStringAttribute ("value"),
-               makePasswordKey ("secret", 0x00054321));
+    expectStoredKeySaltedWith (0x00054321);
 }
 
 // One of the program's windows (the EQ or the Save dialog, say) is open when the read a locked click
 // waits for ends: the road is dropped, so its password window never opens over that window.
 TEST_F (ProgramRoadTest, AClickWaitingForTheReadIsDroppedWhenAWindowIsOpenAsItEnds)
 {
-    link.disconnect();
-    ASSERT_GT (tickUntilState (link, BaseCom::connected), 0);
-    emulator.setFault (AmplifierEmulator::Fault::replyDelayMs, 100);
-    ASSERT_TRUE (identity.startReading());
-    setPadlock (true);
-    prompts.passwords.push_back ("secret");
-    program();
+    reconnect();
+    clickLockedWhileIdentifying (100);
 
     juce::Component window;
     window.enterModalState (false);

@@ -205,8 +205,7 @@ TEST_F (ReadbackRoadTest, SettingsWithoutAnApplicationPartKeepTheBoxsNameAndFami
 TEST_F (ReadbackRoadTest, AClickBeforeTheAmplifierIsIdentifiedWaitsForIt)
 {
     programThenEdit ("secret");
-    link.disconnect();
-    ASSERT_GT (tickUntilState (link, BaseCom::connected), 0);
+    reconnect();
     emulator.setFault (AmplifierEmulator::Fault::replyDelayMs, 30);
     const int revisionRequests = emulator.getNumReceived (QuobCom::readRevisionCommand);
     ASSERT_TRUE (identity.startReading()) << "as the status display's tick does";
@@ -228,8 +227,7 @@ TEST_F (ReadbackRoadTest, AClickBeforeTheAmplifierIsIdentifiedWaitsForIt)
 TEST_F (ReadbackRoadTest, AClickWhoseAmplifierLeftWhileItWaitedSaysThatNoneIsConnected)
 {
     programThenEdit ({});
-    link.disconnect();
-    ASSERT_GT (tickUntilState (link, BaseCom::connected), 0);
+    reconnect();
     emulator.setFault (AmplifierEmulator::Fault::replyDelayMs, 300);
     ASSERT_TRUE (identity.startReading());
     const auto callsBefore = user.calls.size();

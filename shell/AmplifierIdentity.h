@@ -92,7 +92,7 @@ private:
 
     juce::CriticalSection readingLock;
     Reading lastReading;            // readingLock
-    juce::uint32 readsFinished = 0; // reader only
+    juce::uint32 readsFinished = 0; // the reader's; reads never overlap
 
     JUCE_DECLARE_NON_COPYABLE (AmplifierIdentity)
 };

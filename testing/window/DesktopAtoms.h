@@ -6,3 +6,10 @@
 // a connection kept open for the process's life, so that the server does not reset and forget
 // them. Nothing happens without a display.
 void ensureDesktopAtoms();
+
+// A first base or member of a test fixture that shows such windows: it runs before the fixture
+// opens the display.
+struct DesktopReady
+{
+    DesktopReady() { ensureDesktopAtoms(); }
+};

@@ -11,10 +11,7 @@ namespace
 class ControlPageTest : public ::testing::Test
 {
 protected:
-    struct BeforeTheDisplayOpens
-    {
-        BeforeTheDisplayOpens() { ensureDesktopAtoms(); }
-    } beforeTheDisplayOpens;
+    DesktopReady beforeTheDisplayOpens;
     juce::ScopedJuceInitialiser_GUI gui;
     PresetLibrary library;
     ScriptedUserInteraction user;

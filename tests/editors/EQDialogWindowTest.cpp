@@ -66,10 +66,7 @@ Opening seeAndClose (juce::DialogWindow& window, EQDialog& dialog, Close how)
 
 struct EqDialogWindowFixture : ::testing::Test
 {
-    struct BeforeTheDisplayOpens
-    {
-        BeforeTheDisplayOpens() { ensureDesktopAtoms(); }
-    } beforeTheDisplayOpens;
+    DesktopReady beforeTheDisplayOpens;
     juce::ScopedJuceInitialiser_GUI gui;
     TemporaryDocuments documents;
     PresetLibrary library;

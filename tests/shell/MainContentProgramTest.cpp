@@ -1,7 +1,7 @@
 #include "tests/shell/DeviceRoadTestSupport.h"
 #include "tests/shell/MainContentTestSupport.h"
 #include "tests/shell/WizardUser.h"
-#include "tests/updates/WizardTestSupport.h"
+#include "testing/window/DesktopAtoms.h"
 
 using namespace maintest;
 
@@ -11,7 +11,7 @@ namespace
 // application of a "ZELTA M" device at the top of its list.
 // The firmware wizard's window has no native title bar: the desktop is made ready before the
 // framework opens the display.
-class MainContentProgramTest : private wizardtest::DesktopReady, public MainContentTest
+class MainContentProgramTest : private DesktopReady, public MainContentTest
 {
 protected:
     explicit MainContentProgramTest (bool waitForIdentity = true)

@@ -16,10 +16,7 @@ std::string text (juce::Rectangle<int> area)
 
 struct ProgramDialogWindowTest : ::testing::Test
 {
-    struct BeforeTheDisplayOpens
-    {
-        BeforeTheDisplayOpens() { ensureDesktopAtoms(); }
-    } beforeTheDisplayOpens;
+    DesktopReady beforeTheDisplayOpens;
     juce::ScopedJuceInitialiser_GUI gui;
 };
 

@@ -32,11 +32,6 @@ inline bool pumpUntil (const std::function<bool()>& condition, int maxSeconds = 
     return condition();
 }
 
-// Before any JUCE window: see ensureDesktopAtoms.
-struct DesktopReady
-{
-    DesktopReady() { ensureDesktopAtoms(); }
-};
 
 // An emulated amplifier of the given revision behind a link with quick timing, and the program's
 // look.

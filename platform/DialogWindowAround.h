@@ -5,14 +5,26 @@
 #include <functional>
 #include <memory>
 
-// The window of the launch options around `content`, which stays the caller's and keeps the size
-// it came with. `decorate` changes the window's own decorations (e.g. its title bar height) before
-// the window is fitted around the content again, centred where it was placed. Not yet shown.
+// A dialog window of the launch options around `content`, which stays the caller's. The window
+// reaches the desktop only once it is settled: decorations first, then fitted around the content's
+// own size, then `decorate` (e.g. a title bar height the options cannot give), centred. It is
+// never on the desktop at another size, so no late word of the window manager about an earlier
+// size can stretch the content. Not yet shown. Closing it hides it, as the framework's own does.
 //
-// The framework sizes its dialog window around the content before settling the decorations, and
-// then lays the content over whatever room they left: a native title bar leaves the window's own
-// title bar and border to the content. Content that outlives its window would keep that size, and
-// the next window would be built around the bigger one.
+// The framework's own dialog window is on the desktop from its first line, sized around the
+// content before its decorations are settled, and then lays the content over whatever room they
+// left: with a native title bar, the room of its own title bar and border.
+class DialogWindowAround : public juce::DialogWindow
+{
+public:
+    explicit DialogWindowAround (const juce::DialogWindow::LaunchOptions& options);
+
+    void closeButtonPressed() override;
+
+private:
+    JUCE_DECLARE_NON_COPYABLE (DialogWindowAround)
+};
+
 std::unique_ptr<juce::DialogWindow>
-createDialogWindowAround (juce::Component& content, juce::DialogWindow::LaunchOptions& options,
+createDialogWindowAround (juce::Component& content, const juce::DialogWindow::LaunchOptions& options,
                           const std::function<void (juce::DialogWindow&)>& decorate = {});
